@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "panel/MainPanel.h"
+
+namespace quorvel {
+
+// A powered calculator without a window: the main panel's own start-up, power-on, key
+// and printer code, with silent sounds, messages collected as text, no event dispatch and
+// no pauses. The headless runner and the tests drive the calculator through it.
+class HeadlessCalculator : private MessageBoxes,
+                           private SoundOutput,
+                           private EventDispatch,
+                           private PanelTimers,
+                           private PanelWindow {
+public:
+    static constexpr uint64_t defaultWordLimit = 5'000'000;
+
+    enum class Result { ok, startupFailed, runError, timeout };
+
+    explicit HeadlessCalculator(const std::string& dataFolder);
+
+    // Starts up with the given switches, powers on and runs until the calculator waits
+    // for a key.
+    Result start(PrintModePosition mode = PrintModePosition::man,
+                 AnglePosition angle = AnglePosition::deg,
+                 uint64_t wordLimit = defaultWordLimit);
+
+    // Presses a key (by index into the key table), runs until the calculator waits for a
+    // key again, releases it. `wordsUsed` receives the words the key cost.
+    Result pressKey(int keyIndex, uint64_t wordLimit = defaultWordLimit,
+                    uint64_t* wordsUsed = nullptr);
+
+    // Presses keys by legend (see keyIndexForLegend, plus BS/BACKSPACE and *); stops at the
+    // first failure.
+    Result pressKeys(const std::vector<std::string>& legends,
+                     uint64_t wordLimit = defaultWordLimit);
+
+    std::string displayText() const { return displayCellText(panel.shownCells()); }
+    // Lines the printer added to the roll since start, oldest first, as line texts.
+    const std::vector<std::string>& printedLines() const { return printedLines_; }
+    // Every message shown, in order; run-time errors read "<text>\rAddr: $XXXX".
+    const std::vector<std::string>& messages() const { return messages_; }
+    uint64_t wordsExecuted() const { return panel.machine.wordsExecuted; }
+
+    MainPanel panel;
+
+private:
+    Result run(uint64_t wordLimit);
+    void collectPrintedLines();
+
+    void showError(const std::string& text) override { messages_.push_back(text); }
+    void showInformation(const std::string& text) override { messages_.push_back(text); }
+    bool confirm(const std::string&) override { return true; }
+    void playSound(const std::string&) override {}
+    void processPendingMessages() override {}
+    void sleepMilliseconds(int) override {}
+    void setModeTimerEnabled(bool) override {}
+    void setFeedTimerEnabled(bool enabled) override { feedTimer_ = enabled; }
+    bool feedTimerEnabled() const override { return feedTimer_; }
+    void closeWindow() override { closeRequested_ = true; }
+
+    std::vector<std::string> messages_;
+    std::vector<std::string> printedLines_;
+    uint64_t rollLinesSeen_ = 0;
+    bool feedTimer_ = false;
+    bool closeRequested_ = false;
+};
+
+// The legend a runner or test may use for a key: the key table's legend without regard to
+// case, "BS" and "BACKSPACE" for Back Space, "*" for X. -1 when it names no key.
+int keyIndexForName(const std::string& name);
+
+}  // namespace quorvel

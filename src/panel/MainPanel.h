@@ -1,0 +1,180 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "assembler/Assembler.h"
+#include "assembler/InstructionTable.h"
+#include "panel/CalculatorData.h"
+#include "panel/DisplayCells.h"
+#include "panel/KeyTable.h"
+#include "platform/Bitmap.h"
+#include "platform/Platform.h"
+#include "printer/PrintMechanism.h"
+#include "printer/RollStore.h"
+#include "processor/MachineState.h"
+#include "processor/RunLoop.h"
+
+namespace quorvel {
+
+// The window's timers, run by the front end: it calls ChgModeTimerTimer and feedTimerTimer
+// when they fire.
+class PanelTimers {
+public:
+    virtual ~PanelTimers() = default;
+    // The one-shot 25 ms mode-change timer.
+    virtual void setModeTimerEnabled(bool enabled) = 0;
+    // The 40 ms paper-feed timer.
+    virtual void setFeedTimerEnabled(bool enabled) = 0;
+    virtual bool feedTimerEnabled() const = 0;
+};
+
+// What the panel asks of the window that shows it.
+class PanelWindow {
+public:
+    virtual ~PanelWindow() = default;
+    // Asks the window to close; the window then calls FormCloseQuery and FormClose.
+    virtual void closeWindow() = 0;
+    // The display picture or another part of the face changed.
+    virtual void faceChanged() {}
+};
+
+struct PanelServices {
+    MessageBoxes* messages = nullptr;
+    SoundOutput* sounds = nullptr;
+    EventDispatch* events = nullptr;
+    PanelTimers* timers = nullptr;
+    PanelWindow* window = nullptr;
+};
+
+enum class PowerPosition { off, on };
+enum class PrintModePosition { man, all, norm };
+enum class AnglePosition { deg, grd, rad };
+
+constexpr int calculatorType = 91;
+constexpr int characterSetType = 73;
+constexpr int defaultSpeedSetting = 55;
+
+// Start-up messages.
+inline constexpr const char* messageInvalidTable = "ERROR: Invalid OCM file";
+inline constexpr const char* messageNoCalculatorData = "ERROR: Failed to load calculator data file";
+inline constexpr const char* messageNoPrinterData = "ERROR Failed to load printer data";
+
+// The main window's behaviour without the window: start-up from the data files, power,
+// switches, keys, the mode-change dispatcher that runs the processor, and the printer.
+class MainPanel : public RunLoopHost, public PrinterEvents {
+public:
+    MainPanel(std::string programFolder, PanelServices services);
+
+    // --- start-up -------------------------------------------------------------------
+    // The first activation's sequence; false when it failed (its message has been shown
+    // and the window asked to close).
+    bool FormActivate();
+    bool startupSucceeded() const { return startupSucceeded_; }
+
+    // --- power, switches, dispatcher --------------------------------------------------
+    void requestPower(bool on);
+    void ChgModeTimerTimer();
+    void setPrintMode(PrintModePosition position, bool withSound);
+    void setAngle(AnglePosition position, bool withSound);
+    PowerPosition powerPosition() const { return power_; }
+    PrintModePosition printModePosition() const { return printMode_; }
+    AnglePosition anglePosition() const { return angle_; }
+    bool powerIsOn() const { return power_ == PowerPosition::on; }
+
+    // --- keys --------------------------------------------------------------------------
+    void calculatorImageMouseMove(int x, int y);
+    void calculatorImageMouseDown(bool leftButton);
+    void calculatorImageMouseUp(bool leftButton);
+    void FormKeyDown(int32_t virtualKey, KeyModifiers modifiers);
+    void FormKeyUp(int32_t virtualKey);
+    // Presses the key of the current key index.
+    void press();
+    void release();
+    void setKeyIndex(int index) { keyIndex_ = index; }
+    int keyIndex() const { return keyIndex_; }
+    bool keyHeld() const { return keyHeld_; }
+    void keyQueuePut(int32_t code);
+
+    // --- display ---------------------------------------------------------------------
+    const DisplayCells& shownCells() const { return shownCells_; }
+
+    // --- sounds and settings -----------------------------------------------------------
+    void playSound(const std::string& name);
+    bool soundsOn = true;
+    bool keyLegendOn = false;
+    int speedSetting = defaultSpeedSetting;
+    int burstLength = computeBurstLength(defaultSpeedSetting);
+    std::string keyLabelCaption;
+
+    // --- headless running ----------------------------------------------------------------
+    enum class RunOutcome { idle, error, wordLimit, stopped };
+    // Runs the processor until it waits for a key with the printer idle, at most
+    // `wordLimit` words. Used by the headless runner and the tests.
+    RunOutcome runUntilIdle(uint64_t wordLimit);
+    // Whether the run loop pauses for real (a window) or not at all (headless).
+    bool pausesEnabled = true;
+
+    // --- state other parts read -----------------------------------------------------------
+    MachineState machine;
+    InstructionTable instructionTable;
+    AssemblyJob assembly;
+    CalculatorData calculatorData;
+    RollStore roll;
+    PrintMechanism printer{machine, roll, *this};
+    Bitmap facePicture;
+    int32_t requestFlags_ = 0;
+    bool closeNow = false;
+    // Lines appended to the roll since start-up (the roll itself keeps only the last 200).
+    uint64_t rollLinesAppended = 0;
+
+    // --- RunLoopHost ---------------------------------------------------------------------
+    void renderDisplay() override;
+    bool printerAtRest() override { return printer.printerAtRest(); }
+    void renderPrintLine() override { printer.renderPrintLine(); }
+    void startPrinting() override { printer.startPrinting(); }
+    void keyTestFoundEmpty() override;
+    bool printerBusy() override { return printer.busy(); }
+    void printerTick() override { printer.printerTick(); }
+    void processPendingMessages() override;
+    void pause(int milliseconds) override;
+    int32_t requestFlags() override;
+    bool powerSwitchOn() override { return powerIsOn(); }
+
+    // --- PrinterEvents -------------------------------------------------------------------
+    void printPassStarted() override;
+    void rollLineAdded() override;
+    void printerWentIdle() override;
+
+private:
+    bool loadCalculator();
+    void powerOnSequence();
+    void powerOffSequence();
+    // Step 5 of the dispatcher; false after a run-time error (shown, window closing).
+    bool runProcessor();
+    void fail(const std::string& message);
+
+    std::string dataPath(const std::string& name) const { return folder_ + "/" + name; }
+
+    std::string folder_;
+    PanelServices services_;
+    bool firstActivation_ = true;
+    bool startupSucceeded_ = false;
+
+    PowerPosition power_ = PowerPosition::off;
+    PrintModePosition printMode_ = PrintModePosition::man;
+    AnglePosition angle_ = AnglePosition::deg;
+
+    int keyIndex_ = -1;
+    bool keyHeld_ = false;
+
+    DisplayCells shownCells_ = blankDisplayCells();
+
+    // Headless stop conditions, armed by runUntilIdle.
+    bool idleStopArmed_ = false;
+    bool idleReached_ = false;
+    uint64_t wordLimitAt_ = 0;
+};
+
+}  // namespace quorvel
