@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "assembler/ScrambledFile.h"
+
+namespace quorvel {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A data folder with the built instruction table, calculator data, face and character set,
+// and a microcode of the test's own.
+class RunnerFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() /
+                  ("quorvel-run-" + std::string(::testing::UnitTest::GetInstance()
+                                                    ->current_test_info()
+                                                    ->name()));
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+        for (const char* name : {"OCMno.dat", "dsplbno.dat", "PMnon.dat", "chdtfl73.dat"}) {
+            fs::copy_file(fs::path(QUORVEL_DATA_DIR) / name, folder_ / name);
+        }
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    void microcode(const std::vector<std::string>& lines) {
+        ASSERT_TRUE(saveScrambledList((folder_ / "cal73.pfl").string(), lines));
+    }
+
+    struct Outcome {
+        int status = -1;
+        std::string out;
+        std::string err;
+    };
+
+    Outcome run(const std::string& arguments) {
+        const fs::path errFile = folder_ / "stderr.txt";
+        const std::string command = std::string(QUORVEL_DATA_DIR) + "/quorvel-run --data " +
+                                    folder_.string() + " " + arguments + " 2>" + errFile.string();
+        Outcome outcome;
+        FILE* pipe = popen(command.c_str(), "r");
+        if (!pipe) return outcome;
+        std::array<char, 4096> buffer{};
+        size_t n = 0;
+        while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) outcome.out.append(buffer.data(), n);
+        const int status = pclose(pipe);
+        outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        FILE* err = fopen(errFile.c_str(), "r");
+        if (err) {
+            while ((n = fread(buffer.data(), 1, buffer.size(), err)) > 0) outcome.err.append(buffer.data(), n);
+            fclose(err);
+        }
+        return outcome;
+    }
+
+    fs::path folder_;
+};
+
+TEST_F(RunnerFolder, PrintsTheDisplayAndTheWordCount) {
+    microcode({"start:  clear registers", "        display on", "idle:   key ready -> s3",
+               "        if s3 = 1", "          then go to getkey", "        go to idle",
+               "getkey: 0 -> c[w]", "        1 -> p", "        load constant 15",
+               "        load constant 15", "        c -> data address", "        data -> c",
+               "        c -> a[w]", "        shift left a[w]", "        shift left a[w]",
+               "        0 -> b[w]", "        0 -> a[x]", "        go to idle"});
+    const Outcome outcome = run("--trace 9 +");
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_NE(outcome.out.find("key 9 words "), std::string::npos) << outcome.out;
+    EXPECT_NE(outcome.out.find("key 9 words"), std::string::npos);
+    EXPECT_NE(outcome.out.find("display \" 00000000020 00\""), std::string::npos) << outcome.out;
+    EXPECT_NE(outcome.out.find("\ndisplay \" 00000000018 00\"\n"), std::string::npos)
+        << outcome.out;
+    EXPECT_NE(outcome.out.find("\nwords "), std::string::npos) << outcome.out;
+}
+
+TEST_F(RunnerFolder, RunTimeErrorsExitWithTheMessageAndAddress) {
+    microcode({"start:  display on", "idle:   key ready -> s3", "        if s3 = 1",
+               "          then go to getkey", "        go to idle", "getkey: return"});
+    const Outcome outcome = run("5");
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_NE(outcome.err.find("ERROR: Return encountered with empty stack\nAddr: $0006"),
+              std::string::npos)
+        << outcome.err;
+}
+
+TEST_F(RunnerFolder, ACalculatorThatNeverWaitsAgainTimesOut) {
+    microcode({"start:  display on", "idle:   key ready -> s3", "        if s3 = 1",
+               "          then go to spin", "        go to idle", "spin:   go to spin"});
+    const Outcome outcome = run("--max-words 20000 ENTER");
+    EXPECT_EQ(outcome.status, 4);
+    EXPECT_NE(outcome.err.find("ENTER"), std::string::npos) << outcome.err;
+}
+
+TEST_F(RunnerFolder, PrintedLinesAppearOnTheTape) {
+    microcode({"start:  display on", "idle:   key ready -> s3", "        if s3 = 1",
+               "          then go to getkey", "        go to idle", "getkey: 0 -> c[w]",
+               "        1 -> p", "        load constant 15", "        load constant 15",
+               "        c -> data address", "        data -> c", "wait:   printer ready -> s3",
+               "        if s3 = 0", "          then go to wait", "        print c digits",
+               "        go to idle"});
+    const Outcome outcome = run("P P");
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    size_t lines = 0;
+    for (size_t at = outcome.out.find("tape \""); at != std::string::npos;
+         at = outcome.out.find("tape \"", at + 1)) {
+        ++lines;
+    }
+    EXPECT_EQ(lines, 2u) << outcome.out;
+}
+
+TEST_F(RunnerFolder, UsageAndStartUpFailures) {
+    microcode({"start:  display on", "idle:   go to idle"});
+    EXPECT_EQ(run("NOSUCHKEY").status, 1);
+    EXPECT_EQ(run("--mode sideways 1").status, 1);
+    EXPECT_EQ(run("--max-words 0 1").status, 1);
+
+    microcode({"start:  no such instruction"});
+    const Outcome bad = run("1");
+    EXPECT_EQ(bad.status, 3);
+    EXPECT_NE(bad.err.find("Unrecognised Code"), std::string::npos) << bad.err;
+
+    fs::remove(folder_ / "OCMno.dat");
+    const Outcome noTable = run("1");
+    EXPECT_EQ(noTable.status, 3);
+    EXPECT_NE(noTable.err.find("ERROR: Invalid OCM file"), std::string::npos) << noTable.err;
+}
+
+TEST_F(RunnerFolder, KeyNamesAreCaseInsensitiveWithAliases) {
+    microcode({"start:  display on", "idle:   key ready -> s3", "        if s3 = 1",
+               "          then go to getkey", "        go to idle", "getkey: 0 -> c[w]",
+               "        1 -> p", "        load constant 15", "        load constant 15",
+               "        c -> data address", "        data -> c", "        go to idle"});
+    EXPECT_EQ(run("enter shift bs BackSpace * x").status, 0);
+}
+
+}  // namespace
+}  // namespace quorvel
