@@ -17,7 +17,7 @@ struct InstructionRow {
 };
 
 class InstructionTable {
-public:
+  public:
     const std::vector<InstructionRow>& rows() const { return rows_; }
     // Index of the first row with exactly this instruction text, -1 when there is none.
     int find(const std::string& text) const;
@@ -26,7 +26,7 @@ public:
     void clear();
     void add(InstructionRow row);
 
-private:
+  private:
     std::vector<InstructionRow> rows_;
     std::unordered_map<std::string, int> firstRowOfText_;
 };
