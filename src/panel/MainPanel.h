@@ -9,6 +9,7 @@
 #include "panel/CalculatorData.h"
 #include "panel/DisplayCells.h"
 #include "panel/KeyTable.h"
+#include "panel/SwitchPositions.h"
 #include "platform/Bitmap.h"
 #include "platform/Platform.h"
 #include "printer/PrintMechanism.h"
@@ -47,10 +48,6 @@ struct PanelServices {
     PanelTimers* timers = nullptr;
     PanelWindow* window = nullptr;
 };
-
-enum class PowerPosition { off, on };
-enum class PrintModePosition { man, all, norm };
-enum class AnglePosition { deg, grd, rad };
 
 constexpr int calculatorType = 91;
 constexpr int characterSetType = 73;

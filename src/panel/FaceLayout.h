@@ -1,0 +1,140 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "platform/Bitmap.h"
+
+namespace quorvel {
+
+// The pictures laid over the face, and the text label that shows a key's PC legend.
+enum class FacePart : int {
+    calculatorImage,
+    dispImage,
+    maskImage,
+    buttsImage,
+    pasteImage,
+    offSWimage,
+    onSWimage,
+    manSWimage,
+    allSWimage,
+    nrmSWimage,
+    degSWimage,
+    grdSWimage,
+    radSWimage,
+    offImage,
+    onImage,
+    manImage,
+    allImage,
+    normImage,
+    degImage,
+    grdImage,
+    radImage,
+    pfLEDImage,
+    printFeedImage,
+    paper97Image,
+    platenImage,
+    pledgeImage,
+    prnHdImage,
+    pcntImage,
+    pcntBaseImage,
+    keyLabel,
+};
+constexpr int facePartCount = static_cast<int>(FacePart::keyLabel) + 1;
+
+// A picture is hidden by parking its left edge outside the window.
+constexpr int parkedImageLeft = 2000;
+
+// The mouse pointer a part shows.
+enum class PartCursor { standard, hand, openHand };
+
+// One component on the face. Its size is the size of its picture, except for the key
+// label, which has no picture.
+struct ImageComponent {
+    const char* name = "";
+    int left = parkedImageLeft;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    Bitmap picture;
+    int tag = 0;  // 1: start-up never makes it visible
+    bool visible = false;
+    const char* hint = "";
+    PartCursor cursor = PartCursor::standard;
+
+    bool parked() const { return left >= parkedImageLeft; }
+    bool contains(int x, int y) const {
+        return visible && x >= left && y >= top && x < left + width && y < top + height;
+    }
+    // Gives the component a new picture and takes its size.
+    void setPicture(Bitmap newPicture);
+};
+
+// Every component with its design size, tag, hint and cursor, stacked in creation order
+// (the face at the bottom).
+class FaceImages {
+  public:
+    FaceImages();
+
+    ImageComponent& operator[](FacePart part) { return parts_[static_cast<int>(part)]; }
+    const ImageComponent& operator[](FacePart part) const { return parts_[static_cast<int>(part)]; }
+
+    // Bottom first.
+    const std::vector<FacePart>& stackingOrder() const { return stacking_; }
+    void bringToFront(FacePart part);
+    // The topmost visible part under a point of the window, or the face itself when no
+    // part is there.
+    FacePart partAt(int x, int y) const;
+
+    // Step 7i of the start-up: every image at its place, in its stacking order.
+    void placeImages();
+    // Step 9: everything whose tag is not 1 becomes visible.
+    void showUntaggedParts();
+
+  private:
+    std::array<ImageComponent, facePartCount> parts_;
+    std::vector<FacePart> stacking_;
+};
+
+// --- the pictures ---------------------------------------------------------------------
+
+// Pictures that come with the program besides the face: one sheet, each part at its own
+// rectangle, whole-file scrambled like the face picture.
+inline constexpr const char* panelPicturesFileName = "PMparts.dat";
+
+struct SheetRect {
+    FacePart part;
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+// Where each picture lies on the sheet; the sheet generator and the loader both use it.
+const std::vector<SheetRect>& panelPictureSheet();
+// The smallest sheet that holds every rectangle.
+void panelPictureSheetSize(int& width, int& height);
+
+// Cuts the pictures out of a loaded sheet into their components; the display and the
+// counter start as copies of their blank backgrounds. False when the sheet is too small.
+bool takePanelPictures(const Bitmap& sheet, FaceImages& images);
+
+// A copy of a rectangle of a picture; parts outside the source come out black.
+Bitmap cropBitmap(const Bitmap& source, int x, int y, int width, int height);
+
+// Switch places on the face.
+struct SwitchPlace {
+    int left;
+    int top;
+};
+constexpr SwitchPlace powerSwitchPlace{71, 235};
+constexpr SwitchPlace printModeSwitchPlace{31, 300};
+constexpr SwitchPlace angleSwitchPlace{73, 377};
+
+// Puts the picture of the shown position (an index into `positions`) at the switch's
+// place and parks the pictures of the other positions.
+void showSwitchPosition(FaceImages& images, const std::vector<FacePart>& positions, int shown,
+                        SwitchPlace place);
+
+// The face colour that the window makes see-through.
+constexpr Rgb transparentFaceColour{166, 202, 240};
+
+}  // namespace quorvel
