@@ -42,6 +42,10 @@ public:
     std::string displayText() const { return displayCellText(panel.shownCells()); }
     // Lines the printer added to the roll since start, oldest first, as line texts.
     const std::vector<std::string>& printedLines() const { return printedLines_; }
+    // A line text as the tape shows it: its 20 characters, empty columns as blanks.
+    std::string tapeText(const std::string& lineText) const {
+        return panel.characterSet.lineCharacters(lineText);
+    }
     // Every message shown, in order; run-time errors read "<text>\rAddr: $XXXX".
     const std::vector<std::string>& messages() const { return messages_; }
     uint64_t wordsExecuted() const { return panel.machine.wordsExecuted; }

@@ -54,6 +54,7 @@ bool MainPanel::FormActivate() {
 bool MainPanel::loadCalculator() {
     clearDataBuffers(machine);
     roll.clear();
+    drawRollCounter();
     keyLabelCaption.clear();
 
     if (!loadScrambledPicture(dataPath("PMnon.dat"), facePicture)) return false;
@@ -62,6 +63,12 @@ bool MainPanel::loadCalculator() {
         services_.messages->showError(messageNoCalculatorData);
         return false;
     }
+
+    if (!characterSet.loadCharacterSet(characterSetType, folder_, *services_.messages)) {
+        services_.messages->showError(messageNoPrinterData);
+        return false;
+    }
+    printer.takeFreshPaper();
 
     MachineParameters parameters;
     std::string message;
@@ -77,7 +84,11 @@ bool MainPanel::loadCalculator() {
     assembly.romImage = &machine.romImage;
     if (!assembleMicrocode(dataPath("cal73.pfl"), assembly, *services_.messages)) return false;
 
+    printer.platenLeft = platenHomeLeft;
     machine.keyStatusBit = 15;
+    const int storedLines = roll.loadRoll(dataPath(rollFileName));
+    roll.redrawRollTail(storedLines, printer);
+    drawRollCounter();
     return true;
 }
 
@@ -141,6 +152,8 @@ void MainPanel::powerOffSequence() {
 
     services_.timers->setFeedTimerEnabled(false);
     requestFlags_ = 0;
+    // A running feed ends without storing its blank line; the display stays dark.
+    printer.feedCountdown = 0;
 
     printer.resetPrintHead();
     machine.displayChanged = true;
@@ -247,10 +260,7 @@ void MainPanel::keyQueuePut(int32_t code) {
 // ---------------------------------------------------------------- run-loop host
 
 void MainPanel::renderDisplay() {
-    if (!machine.displayChanged) return;
-    machine.displayChanged = false;
-    shownCells_ = machine.displayOn ? computeDisplayCells(machine) : blankDisplayCells();
-    services_.window->faceChanged();
+    if (display.redraw(machine)) services_.window->faceChanged();
 }
 
 void MainPanel::processPendingMessages() { services_.events->processPendingMessages(); }
@@ -294,8 +304,59 @@ void MainPanel::printPassStarted() {
     if (soundsOn && powerIsOn()) services_.sounds->playSound("prn");
 }
 
-void MainPanel::rollLineAdded() { ++rollLinesAppended; }
+void MainPanel::rollLineAdded() {
+    ++rollLinesAppended;
+    drawRollCounter();
+}
 
-void MainPanel::printerWentIdle() {}
+void MainPanel::printerWentIdle() { services_.window->refreshListing(); }
+
+void MainPanel::printerMoved() { services_.window->faceChanged(); }
+
+// ---------------------------------------------------------------- paper feed and roll
+
+void MainPanel::printFeedImageMouseDown() {
+    if (printer.busy() || services_.timers->feedTimerEnabled() || !powerIsOn()) return;
+    printer.feedCountdown = feedTicksPerLine;
+    services_.timers->setFeedTimerEnabled(true);
+    // The display stays dark while the paper moves.
+    machine.displayOn = false;
+    machine.displayChanged = true;
+    renderDisplay();
+    playSound("fed");
+}
+
+void MainPanel::feedTimerTimer() {
+    if (!services_.timers->feedTimerEnabled()) return;
+    const bool lineDone = printer.feedTick();
+    services_.window->faceChanged();
+    if (!lineDone) return;
+    services_.window->refreshListing();
+    if (keyHeld_) {
+        printer.feedCountdown = feedTicksPerLine;
+        playSound("fed");
+        return;
+    }
+    services_.timers->setFeedTimerEnabled(false);
+    machine.displayOn = true;
+    machine.displayChanged = true;
+    renderDisplay();
+}
+
+void MainPanel::DiscardRoll1Click() {
+    if (soundsOn) services_.sounds->playSound("rip");
+    printer.showFreshPaper();
+    roll.clear();
+    drawRollCounter();
+    services_.window->refreshListing();
+    services_.window->faceChanged();
+}
+
+bool MainPanel::saveRoll() { return roll.saveRoll(dataPath(rollFileName)); }
+
+void MainPanel::drawRollCounter() {
+    TextDrawing& text = services_.text ? *services_.text : pixelText_;
+    roll.drawRollCounter(rollCounterImage, rollCounterBase, text);
+}
 
 }  // namespace quorvel

@@ -8,10 +8,13 @@
 #include "assembler/InstructionTable.h"
 #include "panel/CalculatorData.h"
 #include "panel/DisplayCells.h"
+#include "panel/DisplayRenderer.h"
 #include "panel/KeyTable.h"
 #include "panel/SwitchPositions.h"
 #include "platform/Bitmap.h"
+#include "platform/PixelText.h"
 #include "platform/Platform.h"
+#include "printer/CharacterSet.h"
 #include "printer/PrintMechanism.h"
 #include "printer/RollStore.h"
 #include "processor/MachineState.h"
@@ -39,6 +42,8 @@ public:
     virtual void closeWindow() = 0;
     // The display picture or another part of the face changed.
     virtual void faceChanged() {}
+    // The roll changed; the listing window, if it is visible, shows it again.
+    virtual void refreshListing() {}
 };
 
 struct PanelServices {
@@ -47,6 +52,8 @@ struct PanelServices {
     EventDispatch* events = nullptr;
     PanelTimers* timers = nullptr;
     PanelWindow* window = nullptr;
+    // The roll counter's text; a built-in pixel face when not given.
+    TextDrawing* text = nullptr;
 };
 
 constexpr int calculatorType = 91;
@@ -95,7 +102,17 @@ public:
     void keyQueuePut(int32_t code);
 
     // --- display ---------------------------------------------------------------------
-    const DisplayCells& shownCells() const { return shownCells_; }
+    const DisplayCells& shownCells() const { return display.cells(); }
+
+    // --- printer and roll --------------------------------------------------------------
+    // The paper feed button (any mouse button) and the feed timer's tick.
+    void printFeedImageMouseDown();
+    void feedTimerTimer();
+    // "Discard Used Roll".
+    void DiscardRoll1Click();
+    // Writes the roll file on a close; nothing is written after a failed start-up.
+    bool saveRoll();
+    void drawRollCounter();
 
     // --- sounds and settings -----------------------------------------------------------
     void playSound(const std::string& name);
@@ -119,7 +136,14 @@ public:
     AssemblyJob assembly;
     CalculatorData calculatorData;
     RollStore roll;
-    PrintMechanism printer{machine, roll, *this};
+    CharacterSet characterSet;
+    PrintMechanism printer{machine, roll, characterSet, *this};
+    // The pictures the window shows: the display (dispImage, from display.maskImage), the
+    // roll counter (pcntImage over pcntBaseImage); the paper, head and platen are the
+    // printer's. The window may put its own blank pictures in before start-up.
+    DisplayRenderer display;
+    Bitmap rollCounterBase = rollCounterBasePicture();
+    Bitmap rollCounterImage = rollCounterBase;
     Bitmap facePicture;
     int32_t requestFlags_ = 0;
     bool closeNow = false;
@@ -143,6 +167,7 @@ public:
     void printPassStarted() override;
     void rollLineAdded() override;
     void printerWentIdle() override;
+    void printerMoved() override;
 
 private:
     bool loadCalculator();
@@ -166,7 +191,7 @@ private:
     int keyIndex_ = -1;
     bool keyHeld_ = false;
 
-    DisplayCells shownCells_ = blankDisplayCells();
+    PixelText pixelText_;
 
     // Headless stop conditions, armed by runUntilIdle.
     bool idleStopArmed_ = false;

@@ -3,24 +3,60 @@
 #include <string>
 #include <vector>
 
+#include "platform/Bitmap.h"
+#include "platform/Platform.h"
+
 namespace quorvel {
+
+class PrintMechanism;
 
 constexpr int rollLineLimit = 200;
 inline constexpr const char* blankRollLine = "Blank";
+inline constexpr const char* rollFileName = "pf73.dat";
+
+// The roll counter picture (pcntImage) and its text colours.
+constexpr int rollCounterWidth = 28;
+constexpr int rollCounterHeight = 15;
+constexpr Rgb rollCounterColour{133, 128, 105};
+constexpr Rgb rollCounterFullColour{255, 0, 0};
+constexpr Rgb rollCounterBaseColour{236, 232, 218};
+
+// Lines drawn back onto the paper at start-up, and the rows each one takes.
+constexpr int redrawnRollLines = 8;
+constexpr int rowsPerRedrawnLine = 19;
+
+// The counter's blank background drawn when no picture is supplied.
+Bitmap rollCounterBasePicture();
 
 // The printed roll: one text per printed or fed line, oldest first.
 class RollStore {
-public:
+  public:
     const std::vector<std::string>& rollLines() const { return lines_; }
     int size() const { return static_cast<int>(lines_.size()); }
 
-    // Drops the oldest line when the store holds exactly the limit, then appends.
+    // Drops the oldest line when the store holds exactly the limit, then appends. A store
+    // loaded with more lines than the limit keeps growing.
     void appendRollLine(const std::string& text);
     void clear() { lines_.clear(); }
     void assign(std::vector<std::string> lines) { lines_ = std::move(lines); }
 
-private:
+    // Empties the store and reads the roll file into it; a missing or damaged file gives
+    // an empty roll. Returns the number of lines read.
+    int loadRoll(const std::string& path);
+    // Writes the store to the roll file. Nothing is written (false) while no roll has been
+    // loaded: after a failed start-up the empty store must not replace the stored roll.
+    // A failed write (false) leaves the old file as it was.
+    bool saveRoll(const std::string& path) const;
+    bool rollLoaded() const { return loaded_; }
+
+    // The number of lines, centred on the counter's background, red from the limit on.
+    void drawRollCounter(Bitmap& counterImage, const Bitmap& counterBase, TextDrawing& text) const;
+    // Draws the last lines of the first `count` ones back onto the paper, oldest first.
+    void redrawRollTail(int count, PrintMechanism& printer) const;
+
+  private:
     std::vector<std::string> lines_;
+    bool loaded_ = false;
 };
 
 }  // namespace quorvel

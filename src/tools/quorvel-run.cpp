@@ -40,17 +40,6 @@ std::string executableFolder() {
     return slash == std::string::npos ? "." : text.substr(0, slash);
 }
 
-// A roll line as text: its codes separated by commas.
-std::string tapeText(const std::string& lineText) {
-    if (lineText == "Blank") return lineText;
-    std::string text;
-    for (int column = 0; column < 20; ++column) {
-        if (column) text += ',';
-        text += tildeField(lineText, column);
-    }
-    return text;
-}
-
 // Messages from the calculator use a carriage return as line break.
 std::string forTerminal(std::string text) {
     for (char& c : text) {
@@ -155,7 +144,7 @@ int main(int argc, char** argv) {
 
     std::cout << "display \"" << calculator.displayText() << "\"\n";
     for (const std::string& line : calculator.printedLines()) {
-        std::cout << "tape \"" << tapeText(line) << "\"\n";
+        std::cout << "tape \"" << calculator.tapeText(line) << "\"\n";
     }
     std::cout << "words " << calculator.wordsExecuted() << "\n";
     return exitOk;

@@ -1,0 +1,141 @@
+#include "printer/CharacterSet.h"
+
+#include "assembler/ScrambledFile.h"
+#include "assembler/TextUtils.h"
+#include "printer/RollStore.h"
+#include "processor/MachineState.h"
+
+namespace quorvel {
+
+namespace {
+
+// The code of field 1, or why it has none.
+enum class CodeField { value, notHex, unreadable };
+
+CodeField readCode(const std::string& field, int32_t& code) {
+    if (field.empty()) {
+        code = unnamedGlyphCode;
+        return CodeField::value;
+    }
+    // Both characters are needed; one alone is a field that cannot be converted.
+    if (field.size() < 2) return CodeField::unreadable;
+    const int high = hexDigitValue(field[0]);
+    const int low = hexDigitValue(field[1]);
+    if (high < 0 || low < 0) return CodeField::notHex;
+    code = 16 * high + low;
+    return CodeField::value;
+}
+
+// The code in a column of a stored line; a field that is no number shows as "?" (59).
+int storedCode(const std::string& lineText, int column) {
+    int code = 0;
+    return parseDecimal(tildeField(lineText, column), code) ? code : 59;
+}
+
+}  // namespace
+
+std::string CharacterSet::characterFileName(int calculatorType) {
+    switch (calculatorType) {
+        case 91:
+            return "chdtfl91.dat";
+        case 97:
+            return "chdtfl97.dat";
+        case 73:
+            return "chdtfl73.dat";
+        default:
+            return "chdtfl.dat";
+    }
+}
+
+bool CharacterSet::loadCharacterSet(int calculatorType, const std::string& folder,
+                                    MessageBoxes& messages) {
+    if (loadedType_ == calculatorType) return true;
+    std::vector<std::string> lines;
+    if (!loadScrambledList(folder + "/" + characterFileName(calculatorType), lines)) return false;
+    return loadCharacterLines(calculatorType, lines, messages);
+}
+
+bool CharacterSet::loadCharacterLines(int calculatorType, const std::vector<std::string>& lines,
+                                      MessageBoxes& messages) {
+    if (loadedType_ == calculatorType) return true;
+    glyphTable_.assign(lines.size(), GlyphRecord{});
+    glyphText_.assign(lines.size(), std::string());
+    for (size_t record = 0; record < lines.size(); ++record) {
+        const std::string& line = lines[record];
+        GlyphRecord& glyph = glyphTable_[record];
+        const std::string codeText = tildeField(line, 1);
+        switch (readCode(codeText, glyph[0])) {
+            case CodeField::value:
+                break;
+            case CodeField::notHex:
+                // The table ends here; the next call reads the file again.
+                glyph[0] = 0;
+                return true;
+            case CodeField::unreadable:
+                glyph[0] = 0;
+                messages.showError(codeText + " " + line);
+                loadedType_ = -1;
+                return false;
+        }
+        for (int row = 1; row <= glyphRows; ++row) {
+            const std::string rowText = tildeField(line, row + 1);
+            if (!parseDecimal(rowText, glyph[static_cast<size_t>(row)])) {
+                messages.showError(rowText + " " + line);
+                loadedType_ = -1;
+                return false;
+            }
+        }
+        glyphText_[record] = tildeField(line, 0);
+    }
+    loadedType_ = calculatorType;
+    return true;
+}
+
+int CharacterSet::glyphIndexOf(int code) const {
+    if (code == unnamedGlyphCode) return fallbackGlyphRecord;
+    for (size_t record = 0; record < glyphTable_.size(); ++record) {
+        if (glyphTable_[record][0] == code) return static_cast<int>(record);
+    }
+    return fallbackGlyphRecord;
+}
+
+void CharacterSet::drawGlyph(LineImage& lineImage, int recordNumber, int column) const {
+    if (recordNumber < 0 || recordNumber >= static_cast<int>(glyphTable_.size())) return;
+    const GlyphRecord& glyph = glyphTable_[static_cast<size_t>(recordNumber)];
+    for (int r = 0; r < glyphRows; ++r) {
+        const int32_t dots = glyph[static_cast<size_t>(r + 1)];
+        for (int c = 0; c < glyphColumns; ++c) {
+            if (((dots >> (4 - c)) & 1) == 0) continue;
+            // Each row stands one pixel left of the row above: the characters lean right.
+            const int left = lineColumnWidth * column + 6 + 7 * c - r;
+            const int top = 9 * r;
+            lineImage.bitmap.drawRectangle(left, top, left + 5, top + 8, lineImage.fillColour,
+                                           lineImage.outlineColour);
+        }
+    }
+}
+
+std::string CharacterSet::lineCharacters(const std::string& lineText) const {
+    std::string text;
+    const bool blankLine = lineText == blankRollLine;
+    for (int column = 0; column < printColumns; ++column) {
+        const int code = blankLine ? blankPrintCode : storedCode(lineText, column);
+        if (code == blankPrintCode) {
+            text += ' ';
+            continue;
+        }
+        const int record = glyphIndexOf(code);
+        const bool named = record < static_cast<int>(glyphText_.size()) &&
+                           !glyphText_[static_cast<size_t>(record)].empty();
+        text += named ? glyphText_[static_cast<size_t>(record)] : std::string("?");
+    }
+    return text;
+}
+
+void clearLineImage(LineImage& lineImage, Rgb penColour) {
+    lineImage.bitmap.fill(white);
+    lineImage.fillColour = inkColour;
+    lineImage.outlineColour = penColour;
+}
+
+}  // namespace quorvel
