@@ -1,0 +1,483 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <regex>
+#include <set>
+
+#include "assembler/InstructionTable.h"
+#include "assembler/ScrambledFile.h"
+#include "processor/ProcessorHarness.h"
+#include "support/AssemblerTestSupport.h"
+
+namespace quorvel {
+namespace {
+
+using test::ScratchFolder;
+
+bool loadRows(const std::vector<std::string>& lines, InstructionTable& table) {
+    ScratchFolder folder;
+    EXPECT_TRUE(saveScrambledList(folder.path("t.dat"), lines));
+    return loadInstructionTable(folder.path("t.dat"), table);
+}
+
+TEST(InstructionTableFile, NameDependsOnTheType) {
+    EXPECT_EQ(instructionTableFileName(91), "OCMno.dat");
+    EXPECT_EQ(instructionTableFileName(97), "OCM.dat");
+    EXPECT_EQ(instructionTableFileName(1), "OCM.dat");
+}
+
+TEST(InstructionTableFile, ReadsFiveFieldsAfterStrippingComments) {
+    InstructionTable table;
+    ASSERT_TRUE(loadRows(
+        {"// comment", "2F4~add~a + 1 -> a[w]~3FF~AM~ // trailing", "",
+         "\t000~nop~no operation~0~9197~", "x~~~zz~~", "1~first~dup~1~AM~", "2~second~dup~2~AM~"},
+        table));
+    ASSERT_EQ(table.rows().size(), 5u);
+    const InstructionRow& add = table.rows()[0];
+    EXPECT_EQ(add.listingCode, "2F4");
+    EXPECT_EQ(add.description, "add");
+    EXPECT_EQ(add.text, "a + 1 -> a[w]");
+    EXPECT_EQ(add.word, 0x3FF);
+    EXPECT_EQ(add.availability, "AM");
+    EXPECT_EQ(table.rows()[1].listingCode, " 000");
+    EXPECT_EQ(table.rows()[1].availability, "9197");
+    EXPECT_EQ(table.find("no operation"), 1);
+    // A row without a text is kept, passes unchecked and never matches.
+    EXPECT_EQ(table.rows()[2].word, -1);
+    EXPECT_EQ(table.find(""), -1);
+    // Only the first row of a text is ever found.
+    EXPECT_EQ(table.find("dup"), 3);
+    EXPECT_EQ(table.find("missing"), -1);
+}
+
+TEST(InstructionTableFile, ARowFailingItsCheckRejectsTheWholeTable) {
+    const std::string good = "000~~no operation~000~AM~";
+    struct Case {
+        const char* name;
+        std::string row;
+        bool loads;
+    } cases[] = {
+        {"word not hexadecimal", "001~~return~0g1~AM~", false},
+        {"odd availability", "001~~return~001~919~", false},
+        {"availability missing", "001~~return~001~~", false},
+        {"only four fields", "001~~return~001~AM", false},
+        {"empty word reads as 0", "001~~return~~AM~", true},
+        {"several types", "001~~return~001~919773~", true},
+    };
+    for (const Case& c : cases) {
+        InstructionTable table;
+        EXPECT_EQ(loadRows({good, c.row}, table), c.loads) << c.name;
+        EXPECT_EQ(table.empty(), !c.loads) << c.name;
+    }
+}
+
+TEST(InstructionTableFile, MissingOrBrokenFileFails) {
+    ScratchFolder folder;
+    InstructionTable table;
+    EXPECT_FALSE(loadInstructionTable(folder.path("none.dat"), table));
+    folder.write("bad.dat", "plain text, not scrambled");
+    EXPECT_FALSE(loadInstructionTable(folder.path("bad.dat"), table));
+    EXPECT_TRUE(table.empty());
+}
+
+// The generated table: every row loads, texts are unique, and each row's word does what
+// its text names when the executor runs it.
+
+const InstructionTable& generatedTable() {
+    static InstructionTable table;
+    static bool loaded = loadInstructionTable(std::string(QUORVEL_DATA_DIR) + "/OCMno.dat", table);
+    EXPECT_TRUE(loaded);
+    return table;
+}
+
+TEST(GeneratedTable, RowsAreWellFormedAndUnique) {
+    const InstructionTable& table = generatedTable();
+    ASSERT_FALSE(table.empty());
+    std::set<std::string> texts;
+    std::set<int> words;
+    char code[8];
+    for (const InstructionRow& row : table.rows()) {
+        EXPECT_TRUE(texts.insert(row.text).second) << "duplicate text " << row.text;
+        EXPECT_TRUE(words.insert(row.word).second) << "duplicate word " << row.word;
+        std::snprintf(code, sizeof code, "%03X", row.word);
+        EXPECT_EQ(row.listingCode, code) << row.text;
+        EXPECT_EQ(row.availability, "AM");
+        EXPECT_FALSE(row.description.empty());
+        EXPECT_LT(row.word, 0x1000);
+    }
+    // The rows the assembler's rewriting relies on.
+    EXPECT_GE(table.find("no operation"), 0);
+    for (int target = 0; target < 256; ++target) {
+        std::snprintf(code, sizeof code, "%02X", target);
+        EXPECT_GE(table.find(std::string("go to $") + code), 0) << code;
+        EXPECT_GE(table.find(std::string("jsb $") + code), 0) << code;
+    }
+    EXPECT_EQ(table.rows().size(), 1020u);
+}
+
+// Digits of a field with P at 5.
+std::pair<int, int> fieldRange(const std::string& field) {
+    static const std::map<std::string, std::pair<int, int>> ranges = {
+        {"p", {5, 5}},  {"m", {3, 12}},  {"x", {0, 2}},  {"w", {0, 13}},
+        {"wp", {0, 5}}, {"ms", {3, 13}}, {"xs", {2, 2}}, {"s", {13, 13}},
+    };
+    return ranges.at(field);
+}
+
+Register filled(int digit) {
+    Register r{};
+    r.fill(digit);
+    return r;
+}
+
+Register& registerNamed(MachineState& m, const std::string& name) {
+    return name == "a" ? m.regA : name == "b" ? m.regB : m.regC;
+}
+
+struct Executed {
+    MachineState before;
+    MachineState after;
+    test::FakePeripherals io;
+};
+
+// Runs the word at 0x0340 on a machine with A all 5, B all 3, C all 2, P = 5.
+Executed execute(int32_t word, const std::function<void(MachineState&)>& prepare = {}) {
+    Executed run;
+    run.before = test::makeMachine();
+    run.before.regA = filled(5);
+    run.before.regB = filled(3);
+    run.before.regC = filled(2);
+    run.before.pRegister = 5;
+    if (prepare) prepare(run.before);
+    run.after = run.before;
+    test::step(run.after, run.io, word, 0x0340);
+    return run;
+}
+
+// The register after a field operation: `inside` digits in the field (lowest digit of the
+// field may differ), the old digits elsewhere.
+Register expectField(const Register& old, const std::string& field, int inside, int lowest) {
+    auto [lo, hi] = fieldRange(field);
+    Register r = old;
+    for (int i = lo; i <= hi; ++i) r[i] = i == lo ? lowest : inside;
+    return r;
+}
+
+void checkArithmetic(const InstructionRow& row, const std::smatch& match) {
+    const std::string op = match[1];
+    const std::string dest = match[2];
+    const std::string field = match[3];
+    Executed run = execute(row.word);
+    MachineState b = run.before;
+    MachineState& a = run.after;
+    auto [lo, hi] = fieldRange(field);
+    if (op.starts_with("if ")) return;  // tests: covered by the if-pending check
+    struct Effect {
+        const char* op;
+        int inside;
+        int lowest;
+    };
+    static const Effect effects[] = {
+        {"0 ->", 0, 0},     {"a ->", 5, 5},     {"b ->", 3, 3},         {"c ->", 2, 2},
+        {"a + c ->", 7, 7}, {"a - c ->", 3, 3}, {"a - b ->", 2, 2},     {"a + b ->", 8, 8},
+        {"c + c ->", 4, 4}, {"c + 1 ->", 2, 3}, {"c - 1 ->", 2, 1},     {"a + 1 ->", 5, 6},
+        {"a - 1 ->", 5, 4}, {"0 - c ->", 7, 8}, {"0 - c - 1 ->", 7, 7},
+    };
+    for (const Effect& e : effects) {
+        if (op != e.op) continue;
+        EXPECT_EQ(registerNamed(a, dest),
+                  expectField(registerNamed(b, dest), field, e.inside, e.lowest))
+            << row.text;
+        return;
+    }
+    std::smatch exchange;
+    std::string opCopy = op;
+    if (std::regex_match(opCopy, exchange, std::regex("([abc]) exchange"))) {
+        const std::string other = exchange[1];
+        MachineState copy = b;
+        Register& x = registerNamed(copy, other);
+        Register& y = registerNamed(copy, dest);
+        for (int i = lo; i <= hi; ++i) std::swap(x[i], y[i]);
+        EXPECT_EQ(registerNamed(a, other), x) << row.text;
+        EXPECT_EQ(registerNamed(a, dest), y) << row.text;
+        return;
+    }
+    if (op == "shift left" || op == "shift right") {
+        Executed shifted = execute(row.word, [&](MachineState& m) {
+            for (int i = 0; i <= topDigit; ++i) registerNamed(m, dest)[i] = i % 9 + 1;
+        });
+        Register expected = registerNamed(shifted.before, dest);
+        const Register old = expected;
+        for (int i = lo; i <= hi; ++i) {
+            if (op == "shift right")
+                expected[i] = i == hi ? 0 : old[i + 1];
+            else
+                expected[i] = i == lo ? 0 : old[i - 1];
+        }
+        EXPECT_EQ(registerNamed(shifted.after, dest), expected) << row.text;
+        return;
+    }
+    ADD_FAILURE() << "no check for " << row.text;
+}
+
+int number(const std::smatch& match, int group = 1) {
+    return std::stoi(match[group]);
+}
+
+struct Family {
+    const char* pattern;
+    std::function<void(const InstructionRow&, const std::smatch&)> check;
+};
+
+std::vector<Family> families() {
+    return {
+        {"no operation",
+         [](const InstructionRow& row, const std::smatch&) {
+             Executed r = execute(row.word);
+             EXPECT_EQ(r.after.programCounter, 0x341);
+             EXPECT_EQ(r.after.regC, r.before.regC);
+         }},
+        {"return",
+         [](const InstructionRow& row, const std::smatch&) {
+             Executed r = execute(row.word, [](MachineState& m) { m.returnStack[0] = 0x123; });
+             EXPECT_EQ(r.after.programCounter, 0x123);
+         }},
+        {"jsb \\$([0-9A-F]{2})",
+         [](const InstructionRow& row, const std::smatch& m) {
+             Executed r = execute(row.word);
+             EXPECT_EQ(r.after.programCounter, 0x300 + std::stoi(m[1], nullptr, 16)) << row.text;
+             EXPECT_EQ(r.after.returnStack[0], 0x341);
+         }},
+        {"go to \\$([0-9A-F]{2})",
+         [](const InstructionRow& row, const std::smatch& m) {
+             Executed r = execute(row.word);
+             EXPECT_EQ(r.after.programCounter, 0x300 + std::stoi(m[1], nullptr, 16)) << row.text;
+         }},
+        {"((?:if )?[^\\[]*?) ?([abc])\\[(p|m|x|w|wp|ms|xs|s)\\](?: .*)?", checkArithmetic},
+        {"([01]) -> s(\\d+)",
+         [](const InstructionRow& row, const std::smatch& m) {
+             int bit = number(m, 2);
+             Executed r = execute(row.word, [&](MachineState& s) { s.statusBits[bit] = 1 - number(m); });
+             EXPECT_EQ(r.after.statusBits[bit], number(m)) << row.text;
+         }},
+        {"if s(\\d+) = ([01])",
+         [](const InstructionRow& row, const std::smatch& m) {
+             int bit = number(m);
+             for (int value : {0, 1}) {
+                 // Bit 0 is loaded from the RAD switch flag before the test.
+                 Executed r = execute(row.word, [&](MachineState& s) {
+                     s.statusBits[bit] = value;
+                     s.radFlag = value == 1;
+                 });
+                 EXPECT_EQ(r.after.carry, value == number(m, 2) ? 0 : 1) << row.text;
+             }
+         }},
+        {"clear status",
+         [](const InstructionRow& row, const std::smatch&) {
+             Executed r = execute(row.word, [](MachineState& s) { s.statusBits.assign(16, 1); });
+             EXPECT_EQ(r.after.statusBits[0], 0);
+             EXPECT_EQ(r.after.statusBits[1], 1);
+         }},
+        {"(\\d+) -> p",
+         [](const InstructionRow& row, const std::smatch& m) {
+             // Beyond the highest P (13) the word fails and leaves P alone.
+             Executed r = execute(row.word);
+             EXPECT_EQ(r.after.pRegister, number(m) <= 13 ? number(m) : 5) << row.text;
+             EXPECT_EQ(r.after.errorText.empty(), number(m) <= 13) << row.text;
+         }},
+        {"if p (#|=) (\\d+)",
+         [](const InstructionRow& row, const std::smatch& m) {
+             int n = number(m, 2);
+             Executed r = execute(row.word, [&](MachineState& s) { s.pRegister = n; });
+             EXPECT_EQ(r.after.carry, m[1] == "=" ? 0 : 1) << row.text;
+         }},
+        {"p ([+-]) 1 -> p",
+         [](const InstructionRow& row, const std::smatch& m) {
+             EXPECT_EQ(execute(row.word).after.pRegister, m[1] == "+" ? 6 : 4) << row.text;
+         }},
+        {"([01]) -> f([0-7])",
+         [](const InstructionRow& row, const std::smatch& m) {
+             int flag = number(m, 2);
+             Executed r = execute(row.word, [&](MachineState& s) { s.flagBits[flag] = 1 - number(m); });
+             EXPECT_EQ(r.after.flagBits[flag], number(m)) << row.text;
+         }},
+        {"load constant (\\d+)",
+         [](const InstructionRow& row, const std::smatch& m) {
+             Executed r = execute(row.word);
+             EXPECT_EQ(r.after.regC[5], number(m)) << row.text;
+             EXPECT_EQ(r.after.pRegister, 4);
+         }},
+        {"display (toggle|off|on)",
+         [](const InstructionRow& row, const std::smatch& m) {
+             Executed r = execute(row.word, [](MachineState& s) { s.displayOn = false; });
+             EXPECT_EQ(r.after.displayOn, m[1] != "off") << row.text;
+         }},
+        {"clear registers",
+         [](const InstructionRow& row, const std::smatch&) {
+             Executed r = execute(row.word);
+             EXPECT_EQ(r.after.regA, Register{});
+             EXPECT_EQ(r.after.regC, Register{});
+         }},
+        {"clear data registers",
+         [](const InstructionRow& row, const std::smatch&) {
+             Executed r = execute(row.word, [](MachineState& s) { s.ram[3] = filled(4); });
+             EXPECT_EQ(r.after.ram[3], Register{});
+         }},
+        {"(decimal|hexadecimal)",
+         [](const InstructionRow& row, const std::smatch& m) {
+             Executed r = execute(row.word,
+                             [&](MachineState& s) { s.numberBase = m[1] == "decimal" ? 16 : 10; });
+             EXPECT_EQ(r.after.numberBase, m[1] == "decimal" ? 10 : 16);
+         }},
+        {"bank switch",
+         [](const InstructionRow& row, const std::smatch&) {
+             EXPECT_EQ(execute(row.word).after.programCounter, 0x1341);
+         }},
+        {"c exchange m([12])",
+         [](const InstructionRow& row, const std::smatch& m) {
+             Executed r = execute(row.word);
+             EXPECT_EQ(m[1] == "1" ? r.after.regM1 : r.after.regM2, filled(2)) << row.text;
+             EXPECT_EQ(r.after.regC, Register{}) << row.text;
+         }},
+        {"m([12]) -> c",
+         [](const InstructionRow& row, const std::smatch& m) {
+             Executed r = execute(
+                 row.word, [&](MachineState& s) { (m[1] == "1" ? s.regM1 : s.regM2) = filled(7); });
+             EXPECT_EQ(r.after.regC, filled(7)) << row.text;
+         }},
+        {"c -> stack",
+         [](const InstructionRow& row, const std::smatch&) {
+             EXPECT_EQ(execute(row.word).after.stack1, filled(2));
+         }},
+        {"(stack|y) -> a",
+         [](const InstructionRow& row, const std::smatch&) {
+             Executed r = execute(row.word, [](MachineState& s) { s.stack1 = filled(8); });
+             EXPECT_EQ(r.after.regA, filled(8)) << row.text;
+         }},
+        {"down rotate",
+         [](const InstructionRow& row, const std::smatch&) {
+             Executed r = execute(row.word, [](MachineState& s) { s.stack1 = filled(8); });
+             EXPECT_EQ(r.after.regC, filled(8));
+             EXPECT_EQ(r.after.stack3, filled(2));
+         }},
+        {"rotate left a",
+         [](const InstructionRow& row, const std::smatch&) {
+             Executed r = execute(row.word, [](MachineState& s) { s.regA[13] = 9; });
+             EXPECT_EQ(r.after.regA[0], 9);
+         }},
+        {"select rom (\\d+)",
+         [](const InstructionRow& row, const std::smatch& m) {
+             EXPECT_EQ(execute(row.word).after.programCounter, number(m) * 256 + 0x41) << row.text;
+         }},
+        {"delayed select rom (\\d+)",
+         [](const InstructionRow& row, const std::smatch& m) {
+             EXPECT_EQ(execute(row.word).after.delayedPageSelect, number(m) * 256) << row.text;
+         }},
+        {"delayed select bank ([01])",
+         [](const InstructionRow& row, const std::smatch& m) {
+             EXPECT_EQ(execute(row.word).after.delayedBankSelect, number(m) * 4096) << row.text;
+         }},
+        {"keys -> rom address",
+         [](const InstructionRow& row, const std::smatch&) {
+             Executed r = execute(row.word, [](MachineState& s) { s.keyCode = 0x25; });
+             EXPECT_EQ(r.after.programCounter, 0x325);
+         }},
+        {"a -> rom address",
+         [](const InstructionRow& row, const std::smatch&) {
+             Executed r = execute(row.word, [](MachineState& s) { s.regA[2] = 1, s.regA[1] = 2; });
+             EXPECT_EQ(r.after.programCounter, 0x312);
+         }},
+        {"offset -> captured",
+         [](const InstructionRow& row, const std::smatch&) {
+             Executed r = execute(row.word, [](MachineState& s) { s.gotoOffset = 9; });
+             EXPECT_EQ(r.after.capturedAddress, 9);
+         }},
+        {"captured -> offset",
+         [](const InstructionRow& row, const std::smatch&) {
+             Executed r = execute(row.word, [](MachineState& s) { s.capturedAddress = 9; });
+             EXPECT_EQ(r.after.gotoOffset, 9);
+         }},
+        {"print mode -> a",
+         [](const InstructionRow& row, const std::smatch&) {
+             Executed r = execute(row.word, [](MachineState& s) { s.printMode = printModeNorm; });
+             EXPECT_EQ(r.after.regA[1], printModeNorm);
+         }},
+        {"digit (exchange|->) a",
+         [](const InstructionRow& row, const std::smatch& m) {
+             Executed r = execute(row.word, [](MachineState& s) { s.digitReg = 7; });
+             EXPECT_EQ(r.after.regA[0], 7) << row.text;
+             EXPECT_EQ(r.after.digitReg, m[1] == "exchange" ? 5 : 7) << row.text;
+         }},
+        {"(printer ready|one|key ready|condition \\d) -> s3",
+         [](const InstructionRow& row, const std::smatch& m) {
+             Executed r = execute(row.word, [](MachineState& s) { s.statusBits[3] = 1; });
+             // Head at rest and "one" give 1; no key waiting and the condition flags give 0.
+             bool one = m[1] == "printer ready" || m[1] == "one";
+             EXPECT_EQ(r.after.statusBits[3], one ? 1 : 0) << row.text;
+             Executed cleared = execute(row.word, [](MachineState& s) { s.statusBits[3] = 0; });
+             EXPECT_EQ(cleared.after.statusBits[3], one ? 1 : 0) << row.text;
+         }},
+        {"print c (packed|digits|packed eol)",
+         [](const InstructionRow& row, const std::smatch& m) {
+             Executed r = execute(row.word);
+             EXPECT_EQ(r.io.printStarts, 1) << row.text;
+             // C = 2 in every digit: digits print as 4 x 2 + 3; packed groups are not 11.
+             EXPECT_EQ(r.after.printLineBuffer[19] == 11, m[1] == "digits") << row.text;
+         }},
+        {"c -> data address",
+         [](const InstructionRow& row, const std::smatch&) {
+             Executed r = execute(row.word, [](MachineState& s) { s.regC[1] = 1, s.regC[0] = 3; });
+             EXPECT_EQ(r.after.dataAddress, 19);
+         }},
+        {"c -> data",
+         [](const InstructionRow& row, const std::smatch&) {
+             Executed r = execute(row.word, [](MachineState& s) { s.dataAddress = 7; });
+             EXPECT_EQ(r.after.ram[7], filled(2));
+         }},
+        {"data -> c",
+         [](const InstructionRow& row, const std::smatch&) {
+             Executed r = execute(row.word,
+                             [](MachineState& s) { s.dataAddress = 7, s.ram[7] = filled(6); });
+             EXPECT_EQ(r.after.regC, filled(6));
+         }},
+        {"c -> data register (\\d+)",
+         [](const InstructionRow& row, const std::smatch& m) {
+             Executed r = execute(row.word, [](MachineState& s) { s.dataAddress = 32; });
+             EXPECT_EQ(r.after.ram[32 + number(m)], filled(2)) << row.text;
+         }},
+        {"data register (\\d+) -> c",
+         [](const InstructionRow& row, const std::smatch& m) {
+             Executed r = execute(row.word, [&](MachineState& s) {
+                 s.dataAddress = 32;
+                 s.ram[32 + number(m)] = filled(6);
+             });
+             EXPECT_EQ(r.after.regC, filled(6)) << row.text;
+         }},
+    };
+}
+
+TEST(GeneratedTable, EveryWordDoesWhatItsTextNames) {
+    const InstructionTable& table = generatedTable();
+    const std::vector<Family> all = families();
+    for (const InstructionRow& row : table.rows()) {
+        int matched = 0;
+        for (const Family& family : all) {
+            std::smatch match;
+            if (!std::regex_match(row.text, match, std::regex(family.pattern))) continue;
+            ++matched;
+            family.check(row, match);
+        }
+        EXPECT_EQ(matched, 1) << row.text;
+        // The assembler makes the word after an "if " text an address word; the processor
+        // must treat it so too.
+        Executed run = execute(row.word);
+        EXPECT_EQ(run.after.ifPending, row.text.starts_with("if ")) << row.text;
+        // A return needs a return address, and P above 13 is refused.
+        if (!std::regex_match(row.text, std::regex("return|1[45] -> p"))) {
+            EXPECT_TRUE(run.after.errorText.empty()) << row.text << ": " << run.after.errorText;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quorvel
