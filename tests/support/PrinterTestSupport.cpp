@@ -1,0 +1,66 @@
+#include "support/PrinterTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvel::test {
+
+const CharacterSet& builtCharacterSet() {
+    static const CharacterSet set = [] {
+        CharacterSet loaded;
+        RecordingMessages messages;
+        EXPECT_TRUE(loaded.loadCharacterSet(73, QUORVEL_DATA_DIR, messages))
+            << "the build packs chdtfl73.dat into " << QUORVEL_DATA_DIR;
+        return loaded;
+    }();
+    return set;
+}
+
+void PrinterRig::print(const std::vector<int>& codes) {
+    machine.printLineBuffer = MachineState::blankPrintLine();
+    for (size_t i = 0; i < codes.size() && i < machine.printLineBuffer.size(); ++i) {
+        machine.printLineBuffer[i] = codes[i];
+    }
+    printer.renderPrintLine();
+    printer.startPrinting();
+}
+
+int PrinterRig::runUntilIdle(int limit) {
+    for (int ticks = 0; ticks < limit;) {
+        if (!printer.busy()) return ticks;
+        printer.printerTick();
+        ++ticks;
+    }
+    return -1;
+}
+
+int paperEdgeRow(const Bitmap& paper) {
+    for (int y = 0; y < paper.height(); ++y) {
+        for (int x = 0; x + 1 < paper.width(); ++x) {
+            if (paper.pixel(x, y) != paperWellColour) return y;
+        }
+    }
+    return paper.height();
+}
+
+std::vector<int> codesOf(const std::string& text) {
+    // By the fixed code table: digit d is 4d + 3, and the letters take the codes the
+    // digits leave free, in order (A 0, B 1, C 2, D 4, ...).
+    std::vector<int> codes;
+    for (char c : text) {
+        if (c >= '0' && c <= '9') {
+            codes.push_back(4 * (c - '0') + 3);
+        } else if (c >= 'A' && c <= 'Z') {
+            const int letter = c - 'A';
+            codes.push_back(letter + letter / 3);
+        } else if (c == '.') {
+            codes.push_back(43);
+        } else if (c == '-') {
+            codes.push_back(47);
+        } else {
+            codes.push_back(blankPrintCode);
+        }
+    }
+    return codes;
+}
+
+}  // namespace quorvel::test
