@@ -139,7 +139,7 @@ bool parseMachineParameters(const std::string& line, MachineParameters& paramete
                   "stack of 2 and a highest P of 0 to 15";
         return false;
     }
-    if (p.ramSize > 4096 || p.romSize < 0 || p.romSize > 8192 || p.statusBitCount > 256 ||
+    if (p.ramSize > 4096 || p.romSize < 0 || p.romSize > 65536 || p.statusBitCount > 256 ||
         p.returnStackDepth > 256 || auxiliarySize > 65536) {
         message = "Range check error: a size in the machine parameters is too large";
         return false;

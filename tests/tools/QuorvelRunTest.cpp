@@ -139,7 +139,7 @@ TEST_F(RunnerFolder, KeyNamesAreCaseInsensitiveWithAliases) {
                "          then go to getkey", "        go to idle", "getkey: 0 -> c[w]",
                "        1 -> p", "        load constant 15", "        load constant 15",
                "        c -> data address", "        data -> c", "        go to idle"});
-    EXPECT_EQ(run("enter shift bs BackSpace * x").status, 0);
+    EXPECT_EQ(run("enter shift bs BackSpace '*' x").status, 0);
 }
 
 }  // namespace
