@@ -31,6 +31,7 @@ int keyIndexForName(const std::string& name) {
 HeadlessCalculator::HeadlessCalculator(const std::string& dataFolder)
     : panel(dataFolder, servicesOf(this, this, this, this, this)) {
     panel.pausesEnabled = false;
+    panel.storedStateEnabled = false;
 }
 
 HeadlessCalculator::Result HeadlessCalculator::start(PrintModePosition mode, AnglePosition angle,
@@ -46,10 +47,14 @@ HeadlessCalculator::Result HeadlessCalculator::run(uint64_t wordLimit) {
     const MainPanel::RunOutcome outcome = panel.runUntilIdle(wordLimit);
     collectPrintedLines();
     switch (outcome) {
-        case MainPanel::RunOutcome::idle: return Result::ok;
-        case MainPanel::RunOutcome::error: return Result::runError;
-        case MainPanel::RunOutcome::wordLimit: return Result::timeout;
-        case MainPanel::RunOutcome::stopped: break;
+        case MainPanel::RunOutcome::idle:
+            return Result::ok;
+        case MainPanel::RunOutcome::error:
+            return Result::runError;
+        case MainPanel::RunOutcome::wordLimit:
+            return Result::timeout;
+        case MainPanel::RunOutcome::stopped:
+            break;
     }
     return panel.machine.errorText.empty() ? Result::timeout : Result::runError;
 }

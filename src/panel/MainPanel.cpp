@@ -1,6 +1,8 @@
 #include "panel/MainPanel.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "assembler/ScrambledFile.h"
@@ -20,8 +22,19 @@ std::string hex4(int32_t value) {
 
 }  // namespace
 
-MainPanel::MainPanel(std::string programFolder, PanelServices services)
-    : folder_(std::move(programFolder)), services_(services) {}
+MainPanel::MainPanel(std::string programFolder, PanelServices services, std::string userDataFolder)
+    : folder_(std::move(programFolder)),
+      services_(services),
+      storage_(folder_, std::move(userDataFolder)) {}
+
+bool MainPanel::usePanelPictures(const Bitmap& sheet) {
+    if (!takePanelPictures(sheet, face)) return false;
+    display.maskImage = face[FacePart::maskImage].picture;
+    printer.paper = face[FacePart::paper97Image].picture;
+    rollCounterBase = face[FacePart::pcntBaseImage].picture;
+    rollCounterImage = rollCounterBase;
+    return true;
+}
 
 // ---------------------------------------------------------------- start-up
 
@@ -40,15 +53,31 @@ bool MainPanel::FormActivate() {
         fail(messageInvalidTable);
         return false;
     }
+    showSwitchPictures();
+    if (storedStateEnabled) {
+        PanelSettings settings = currentSettings();
+        readSettingsFile(storage_.readPath(settingsFileName), settings);
+        applySettings(settings);
+    }
     burstLength = computeBurstLength(speedSetting);
     if (!loadCalculator()) {
         closeNow = true;
         services_.window->closeWindow();
         return false;
     }
+    sizeAndCentreWindow();
+    face.showUntaggedParts();
     startupSucceeded_ = true;
     requestPower(power_ == PowerPosition::on);
     return true;
+}
+
+void MainPanel::sizeAndCentreWindow() {
+    services_.window->setClientSize(faceWidth(), faceHeight());
+    int screenWidth = 0, screenHeight = 0;
+    services_.window->screenSize(screenWidth, screenHeight);
+    services_.window->moveWindow(
+        centredWindowPosition(screenWidth, screenHeight, faceWidth(), faceHeight()));
 }
 
 bool MainPanel::loadCalculator() {
@@ -58,11 +87,13 @@ bool MainPanel::loadCalculator() {
     keyLabelCaption.clear();
 
     if (!loadScrambledPicture(dataPath("PMnon.dat"), facePicture)) return false;
+    face[FacePart::calculatorImage].setPicture(facePicture);
     if (!loadCalculatorData(dataPath(calculatorDataFileName(calculatorType)), calculatorType,
                             calculatorData)) {
         services_.messages->showError(messageNoCalculatorData);
         return false;
     }
+    sizeAndCentreWindow();
 
     if (!characterSet.loadCharacterSet(characterSetType, folder_, *services_.messages)) {
         services_.messages->showError(messageNoPrinterData);
@@ -77,6 +108,8 @@ bool MainPanel::loadCalculator() {
         return false;
     }
     sizeMachine(machine, parameters);
+    face.placeImages();
+    face[FacePart::dispImage].visible = true;
 
     assembly = AssemblyJob{};
     assembly.table = &instructionTable;
@@ -86,7 +119,7 @@ bool MainPanel::loadCalculator() {
 
     printer.platenLeft = platenHomeLeft;
     machine.keyStatusBit = 15;
-    const int storedLines = roll.loadRoll(dataPath(rollFileName));
+    const int storedLines = storedStateEnabled ? roll.loadRoll(storage_.readPath(rollFileName)) : 0;
     roll.redrawRollTail(storedLines, printer);
     drawRollCounter();
     return true;
@@ -101,6 +134,14 @@ void MainPanel::requestPower(bool on) {
 
 void MainPanel::ChgModeTimerTimer() {
     services_.timers->setModeTimerEnabled(false);
+    // The timer can fire again while the processor runs inside this handler and lets the
+    // window process its events; the running handler takes the flags at its next check.
+    if (dispatching_) return;
+    dispatching_ = true;
+    struct Leave {
+        bool& flag;
+        ~Leave() { flag = false; }
+    } leave{dispatching_};
     for (;;) {
         const int32_t flags = requestFlags_;
         requestFlags_ = 0;
@@ -128,6 +169,7 @@ bool MainPanel::runProcessor() {
 void MainPanel::powerOnSequence() {
     if (power_ == PowerPosition::off) playSound("swc");
     power_ = PowerPosition::on;
+    showSwitchPictures();
 
     resetMachine(machine);
     clearRam(machine);
@@ -149,6 +191,7 @@ void MainPanel::powerOnSequence() {
 void MainPanel::powerOffSequence() {
     if (power_ == PowerPosition::on) playSound("swc");
     power_ = PowerPosition::off;
+    showSwitchPictures();
 
     services_.timers->setFeedTimerEnabled(false);
     requestFlags_ = 0;
@@ -164,15 +207,23 @@ void MainPanel::powerOffSequence() {
 
 void MainPanel::setPrintMode(PrintModePosition position, bool withSound) {
     if (withSound && position != printMode_) {
-        const bool jump = (position == PrintModePosition::man && printMode_ == PrintModePosition::norm) ||
-                          (position == PrintModePosition::norm && printMode_ == PrintModePosition::man);
+        const bool jump =
+            (position == PrintModePosition::man && printMode_ == PrintModePosition::norm) ||
+            (position == PrintModePosition::norm && printMode_ == PrintModePosition::man);
         playSound(jump ? "swi" : "swc");
     }
     printMode_ = position;
+    showSwitchPictures();
     switch (position) {
-        case PrintModePosition::man: machine.printMode = printModeMan; break;
-        case PrintModePosition::all: machine.printMode = printModeAll; break;
-        case PrintModePosition::norm: machine.printMode = printModeNorm; break;
+        case PrintModePosition::man:
+            machine.printMode = printModeMan;
+            break;
+        case PrintModePosition::all:
+            machine.printMode = printModeAll;
+            break;
+        case PrintModePosition::norm:
+            machine.printMode = printModeNorm;
+            break;
     }
 }
 
@@ -183,6 +234,7 @@ void MainPanel::setAngle(AnglePosition position, bool withSound) {
         playSound(jump ? "swi" : "swc");
     }
     angle_ = position;
+    showSwitchPictures();
     machine.radFlag = position == AnglePosition::rad;
     machine.grdFlag = position == AnglePosition::grd;
 }
@@ -208,7 +260,12 @@ void MainPanel::calculatorImageMouseDown(bool leftButton) {
 }
 
 void MainPanel::calculatorImageMouseUp(bool leftButton) {
-    if (leftButton) release();
+    if (!leftButton) return;
+    if (dragging_) {
+        dragging_ = false;
+        return;
+    }
+    release();
 }
 
 void MainPanel::FormKeyDown(int32_t virtualKey, KeyModifiers modifiers) {
@@ -219,15 +276,25 @@ void MainPanel::FormKeyDown(int32_t virtualKey, KeyModifiers modifiers) {
 }
 
 void MainPanel::FormKeyUp(int32_t virtualKey) {
-    if (virtualKey == vkEscape) return;
+    if (virtualKey == vkEscape) {
+        recordWindowGeometry();
+        closeCommand();
+        return;
+    }
     release();
 }
 
 void MainPanel::press() {
     if (keyHeld_ || keyIndex_ < 0) return;
     keyHeld_ = true;
-    if (!powerIsOn()) return;
     const KeyEntry& key = keyTable[keyIndex_];
+    ImageComponent& paste = face[FacePart::pasteImage];
+    paste.setPicture(cropBitmap(face[FacePart::buttsImage].picture, key.picture.left,
+                                key.picture.top, key.face.width(), key.face.height()));
+    paste.left = key.face.left;
+    paste.top = key.face.top;
+    services_.window->faceChanged();
+    if (!powerIsOn()) return;
     machine.keyCode = key.code;
     auto& shiftBit = machine.statusBits[13];
     if (key.kind == keyShiftKeeps && shiftBit) {
@@ -241,6 +308,8 @@ void MainPanel::press() {
 
 void MainPanel::release() {
     if (!keyHeld_) return;
+    face[FacePart::pasteImage].left = faceWidth() + 10;
+    services_.window->faceChanged();
     keyHeld_ = false;
     machine.keyReleased = 1;
 }
@@ -263,7 +332,9 @@ void MainPanel::renderDisplay() {
     if (display.redraw(machine)) services_.window->faceChanged();
 }
 
-void MainPanel::processPendingMessages() { services_.events->processPendingMessages(); }
+void MainPanel::processPendingMessages() {
+    services_.events->processPendingMessages();
+}
 
 void MainPanel::pause(int milliseconds) {
     if (pausesEnabled) services_.events->sleepMilliseconds(milliseconds);
@@ -309,9 +380,13 @@ void MainPanel::rollLineAdded() {
     drawRollCounter();
 }
 
-void MainPanel::printerWentIdle() { services_.window->refreshListing(); }
+void MainPanel::printerWentIdle() {
+    services_.window->refreshListing();
+}
 
-void MainPanel::printerMoved() { services_.window->faceChanged(); }
+void MainPanel::printerMoved() {
+    services_.window->faceChanged();
+}
 
 // ---------------------------------------------------------------- paper feed and roll
 
@@ -352,11 +427,244 @@ void MainPanel::DiscardRoll1Click() {
     services_.window->faceChanged();
 }
 
-bool MainPanel::saveRoll() { return roll.saveRoll(dataPath(rollFileName)); }
+bool MainPanel::saveRoll() {
+    if (!startupSucceeded_ || !storedStateEnabled) return false;
+    return roll.saveRoll(storage_.writePath(rollFileName));
+}
 
 void MainPanel::drawRollCounter() {
     TextDrawing& text = services_.text ? *services_.text : pixelText_;
     roll.drawRollCounter(rollCounterImage, rollCounterBase, text);
+}
+
+// ---------------------------------------------------------------- switches and face
+
+void MainPanel::showSwitchPictures() {
+    showSwitchPosition(face, {FacePart::offSWimage, FacePart::onSWimage},
+                       power_ == PowerPosition::on ? 1 : 0, powerSwitchPlace);
+    showSwitchPosition(face, {FacePart::manSWimage, FacePart::allSWimage, FacePart::nrmSWimage},
+                       static_cast<int>(printMode_), printModeSwitchPlace);
+    showSwitchPosition(face, {FacePart::degSWimage, FacePart::grdSWimage, FacePart::radSWimage},
+                       static_cast<int>(angle_), angleSwitchPlace);
+    services_.window->faceChanged();
+}
+
+void MainPanel::switchLabelClick(FacePart label) {
+    switch (label) {
+        case FacePart::offImage:
+            requestPower(false);
+            break;
+        case FacePart::onImage:
+            requestPower(true);
+            break;
+        case FacePart::manImage:
+            setPrintMode(PrintModePosition::man, true);
+            break;
+        case FacePart::allImage:
+            setPrintMode(PrintModePosition::all, true);
+            break;
+        case FacePart::normImage:
+            setPrintMode(PrintModePosition::norm, true);
+            break;
+        case FacePart::degImage:
+            setAngle(AnglePosition::deg, true);
+            break;
+        case FacePart::grdImage:
+            setAngle(AnglePosition::grd, true);
+            break;
+        case FacePart::radImage:
+            setAngle(AnglePosition::rad, true);
+            break;
+        default:
+            break;
+    }
+}
+
+MainPanel::ShownPart MainPanel::shownPart(FacePart part) const {
+    const ImageComponent& component = face[part];
+    ShownPart shown{component.left, component.top, &component.picture, component.visible};
+    switch (part) {
+        case FacePart::dispImage:
+            shown.picture = &display.image();
+            break;
+        case FacePart::pcntImage:
+            shown.picture = &rollCounterImage;
+            break;
+        case FacePart::paper97Image:
+            shown.picture = &printer.paperImage();
+            break;
+        case FacePart::prnHdImage:
+            shown.left = printer.headPos;
+            break;
+        case FacePart::platenImage:
+            shown.left = printer.platenLeft;
+            break;
+        case FacePart::keyLabel:
+            shown.picture = nullptr;
+            break;
+        default:
+            break;
+    }
+    return shown;
+}
+
+// ---------------------------------------------------------------- settings
+
+PanelSettings MainPanel::currentSettings() const {
+    PanelSettings settings;
+    settings.power = power_;
+    settings.key001 = key001_;
+    settings.speedSetting = speedSetting;
+    settings.keyLegend = keyLegendOn;
+    settings.sounds = soundsOn;
+    settings.leftMoveSpeed = printer.leftMoveSpeed;
+    settings.rightMoveSpeed = printer.rightMoveSpeed;
+    settings.printMode = printMode_;
+    settings.angle = angle_;
+    return settings;
+}
+
+void MainPanel::applySettings(const PanelSettings& settings) {
+    // Power and print mode only move their switches: the start-up's power request powers
+    // the machine, and power on applies the print mode.
+    power_ = settings.power;
+    printMode_ = settings.printMode;
+    key001_ = settings.key001;
+    speedSetting = settings.speedSetting;
+    keyLegendOn = settings.keyLegend;
+    soundsOn = settings.sounds;
+    printer.leftMoveSpeed = settings.leftMoveSpeed;
+    printer.rightMoveSpeed = settings.rightMoveSpeed;
+    setAngle(settings.angle, false);
+}
+
+// ---------------------------------------------------------------- window, drag and close
+
+void MainPanel::recordWindowGeometry() {
+    const WindowPosition position = services_.window->windowPosition();
+    windowGeometry = {position.left, position.left + faceWidth(), position.top};
+}
+
+void MainPanel::dispImageMouseDown(int x, int y) {
+    dragX_ = x;
+    dragY_ = y;
+    services_.window->showDragCursor(true);
+    dragging_ = true;
+}
+
+void MainPanel::dispImageMouseMove(int x, int y) {
+    if (!dragging_) return;
+    WindowPosition position = services_.window->windowPosition();
+    position.left += x - dragX_;
+    position.top += y - dragY_;
+    services_.window->moveWindow(position);
+}
+
+void MainPanel::dispImageMouseUp() {
+    if (!dragging_) return;
+    services_.window->showDragCursor(false);
+    recordWindowGeometry();
+    dragging_ = false;
+}
+
+void MainPanel::closeCommand() {
+    if (!powerIsOn()) {
+        services_.window->closeWindow();
+        return;
+    }
+    requestFlags_ = requestClose;
+}
+
+bool MainPanel::FormCloseQuery() {
+    if (closeNow) {
+        saveRoll();
+        return true;
+    }
+    if (powerIsOn()) {
+        requestFlags_ |= requestClose;
+        return false;
+    }
+    return true;
+}
+
+void MainPanel::FormClose() {
+    if (!startupSucceeded_ || !storedStateEnabled) return;
+    writeSettingsFile(storage_.writePath(settingsFileName), currentSettings());
+}
+
+// ---------------------------------------------------------------- menu
+
+bool MainPanel::menuChecked(MenuCommand command) const {
+    switch (command) {
+        case MenuCommand::sounds:
+            return soundsOn;
+        case MenuCommand::lowBattery:
+            return lowBatteryShown();
+        case MenuCommand::keyLegend:
+            return keyLegendOn;
+        default:
+            return false;
+    }
+}
+
+void MainPanel::menuCommand(MenuCommand command) {
+    switch (command) {
+        case MenuCommand::sounds:
+            Sound1Click();
+            break;
+        case MenuCommand::lowBattery:
+            LowPower1Click();
+            break;
+        case MenuCommand::keyLegend:
+            ShowKeyLegend1Click();
+            break;
+        case MenuCommand::viewRoll:
+            ViewRoll1Click();
+            break;
+        case MenuCommand::printRoll:
+            PrintRoll1Click();
+            break;
+        case MenuCommand::discardRoll:
+            DiscardRoll1Click();
+            break;
+        case MenuCommand::printHeadSpeed:
+            PrintHeadSpeed1Click();
+            break;
+        case MenuCommand::help:
+            Help1Click();
+            break;
+        case MenuCommand::about:
+            About1Click();
+            break;
+        case MenuCommand::minimize:
+            Minimize1Click();
+            break;
+        case MenuCommand::close:
+            Close1Click();
+            break;
+        case MenuCommand::separator:
+            break;
+    }
+}
+
+void MainPanel::LowPower1Click() {
+    ImageComponent& lamp = face[FacePart::pfLEDImage];
+    lamp.visible = !lamp.visible;
+    services_.window->faceChanged();
+}
+
+bool MainPanel::Help1Click() {
+    const std::string path = dataPath(helpDocumentName);
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        services_.messages->showError(messageNoHelpDocument);
+        return false;
+    }
+    if (!services_.window->openDocument(path)) {
+        services_.messages->showError(std::string(messageHelpNotStarted) + helpDocumentName);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace quorvel

@@ -9,8 +9,12 @@
 #include "panel/CalculatorData.h"
 #include "panel/DisplayCells.h"
 #include "panel/DisplayRenderer.h"
+#include "panel/FaceLayout.h"
 #include "panel/KeyTable.h"
+#include "panel/Settings.h"
+#include "panel/StorageFolder.h"
 #include "panel/SwitchPositions.h"
+#include "panel/WindowCommands.h"
 #include "platform/Bitmap.h"
 #include "platform/PixelText.h"
 #include "platform/Platform.h"
@@ -25,7 +29,7 @@ namespace quorvel {
 // The window's timers, run by the front end: it calls ChgModeTimerTimer and feedTimerTimer
 // when they fire.
 class PanelTimers {
-public:
+  public:
     virtual ~PanelTimers() = default;
     // The one-shot 25 ms mode-change timer.
     virtual void setModeTimerEnabled(bool enabled) = 0;
@@ -36,7 +40,7 @@ public:
 
 // What the panel asks of the window that shows it.
 class PanelWindow {
-public:
+  public:
     virtual ~PanelWindow() = default;
     // Asks the window to close; the window then calls FormCloseQuery and FormClose.
     virtual void closeWindow() = 0;
@@ -44,6 +48,21 @@ public:
     virtual void faceChanged() {}
     // The roll changed; the listing window, if it is visible, shows it again.
     virtual void refreshListing() {}
+
+    // Geometry, in screen pixels: the window's client area and its top left corner.
+    virtual void setClientSize(int /*width*/, int /*height*/) {}
+    virtual void screenSize(int& width, int& height) const { width = height = 0; }
+    virtual WindowPosition windowPosition() const { return {}; }
+    virtual void moveWindow(WindowPosition /*position*/) {}
+    virtual void minimizeWindow() {}
+    // The closed hand while the window is dragged, else the part's own cursor.
+    virtual void showDragCursor(bool /*dragging*/) {}
+    // Opens a document with the desktop's program for it; false when that could not start.
+    virtual bool openDocument(const std::string& /*path*/) { return false; }
+    // The roll's own windows.
+    virtual void showListingWindow() {}
+    virtual void printRoll() {}
+    virtual void showPrintHeadSpeedDialog() {}
 };
 
 struct PanelServices {
@@ -68,8 +87,15 @@ inline constexpr const char* messageNoPrinterData = "ERROR Failed to load printe
 // The main window's behaviour without the window: start-up from the data files, power,
 // switches, keys, the mode-change dispatcher that runs the processor, and the printer.
 class MainPanel : public RunLoopHost, public PrinterEvents {
-public:
-    MainPanel(std::string programFolder, PanelServices services);
+  public:
+    // The settings and the roll go to `userDataFolder` when the program folder cannot be
+    // written; without one they stay beside the program.
+    MainPanel(std::string programFolder, PanelServices services, std::string userDataFolder = {});
+
+    // Takes the pictures laid over the face from their sheet (before start-up); without
+    // them the panel uses plain pictures of the right sizes. False when the sheet is too
+    // small.
+    bool usePanelPictures(const Bitmap& sheet);
 
     // --- start-up -------------------------------------------------------------------
     // The first activation's sequence; false when it failed (its message has been shown
@@ -82,6 +108,8 @@ public:
     void ChgModeTimerTimer();
     void setPrintMode(PrintModePosition position, bool withSound);
     void setAngle(AnglePosition position, bool withSound);
+    // The click on a switch label (any mouse button).
+    void switchLabelClick(FacePart label);
     PowerPosition powerPosition() const { return power_; }
     PrintModePosition printModePosition() const { return printMode_; }
     AnglePosition anglePosition() const { return angle_; }
@@ -114,7 +142,61 @@ public:
     bool saveRoll();
     void drawRollCounter();
 
+    // --- the face -----------------------------------------------------------------------
+    // Every component with its place and stacking order; the display, the counter, the
+    // paper, the head and the platen are shown by `shownPart`.
+    FaceImages face;
+    struct ShownPart {
+        int left = parkedImageLeft;
+        int top = 0;
+        const Bitmap* picture = nullptr;
+        bool visible = false;
+    };
+    // What a component shows now and where.
+    ShownPart shownPart(FacePart part) const;
+    int faceWidth() const { return face[FacePart::calculatorImage].width; }
+    int faceHeight() const { return face[FacePart::calculatorImage].height; }
+
+    // --- window, drag and close ---------------------------------------------------------
+    // The display is the window's handle (any button); positions inside dispImage.
+    void dispImageMouseDown(int x, int y);
+    void dispImageMouseMove(int x, int y);
+    void dispImageMouseUp();
+    bool dragging() const { return dragging_; }
+    // Menu "Close" and Esc: closes at once with the power off, else after the processor
+    // has returned to the dispatcher.
+    void closeCommand();
+    // The two stages of closing the window: whether it may close now (saving the roll on
+    // the way out), and what it does when it closes (writing the settings). Nothing is
+    // written after a failed start-up, so a stored roll and settings survive it.
+    bool FormCloseQuery();
+    void FormClose();
+    WindowGeometry windowGeometry;
+
+    // --- menu ----------------------------------------------------------------------------
+    bool menuChecked(MenuCommand command) const;
+    void menuCommand(MenuCommand command);
+    void Sound1Click() { soundsOn = !soundsOn; }
+    void LowPower1Click();
+    void ShowKeyLegend1Click() { keyLegendOn = !keyLegendOn; }
+    void ViewRoll1Click() { services_.window->showListingWindow(); }
+    void PrintRoll1Click() { services_.window->printRoll(); }
+    void PrintHeadSpeed1Click() { services_.window->showPrintHeadSpeedDialog(); }
+    // Opens the help document; false (after a message) when it is missing or cannot start.
+    bool Help1Click();
+    void About1Click() { services_.messages->showInformation(aboutText); }
+    void Minimize1Click() { services_.window->minimizeWindow(); }
+    void Close1Click() { closeCommand(); }
+    bool lowBatteryShown() const { return face[FacePart::pfLEDImage].visible; }
+
     // --- sounds and settings -----------------------------------------------------------
+    // The settings as the writer stores them, and the reader's effect of a set.
+    PanelSettings currentSettings() const;
+    void applySettings(const PanelSettings& settings);
+    const StorageFolder& storage() const { return storage_; }
+    // Whether start-up reads the stored settings and roll and closing writes them. The
+    // headless calculator runs from the defaults, whatever a window left behind.
+    bool storedStateEnabled = true;
     void playSound(const std::string& name);
     bool soundsOn = true;
     bool keyLegendOn = false;
@@ -169,18 +251,29 @@ public:
     void printerWentIdle() override;
     void printerMoved() override;
 
-private:
+  private:
     bool loadCalculator();
     void powerOnSequence();
     void powerOffSequence();
     // Step 5 of the dispatcher; false after a run-time error (shown, window closing).
     bool runProcessor();
     void fail(const std::string& message);
+    // Steps 7e and 8: the face's size for the window, centred on the screen.
+    void sizeAndCentreWindow();
+    // The pictures of each switch's position at its place, the others parked.
+    void showSwitchPictures();
+    void recordWindowGeometry();
 
     std::string dataPath(const std::string& name) const { return folder_ + "/" + name; }
 
     std::string folder_;
     PanelServices services_;
+    StorageFolder storage_;
+    std::string key001_;
+    bool dragging_ = false;
+    int dragX_ = 0;
+    int dragY_ = 0;
+    bool dispatching_ = false;
     bool firstActivation_ = true;
     bool startupSucceeded_ = false;
 

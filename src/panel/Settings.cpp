@@ -1,0 +1,168 @@
+#include "panel/Settings.h"
+
+#include <cctype>
+
+#include "assembler/ScrambledFile.h"
+#include "assembler/TextUtils.h"
+
+namespace quorvel {
+
+namespace {
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// A decimal number with optional blanks around it, a sign, a fraction and an exponent.
+// Gives whether the text is one, and whether it is zero.
+bool readNumber(const std::string& text, bool& isZero) {
+    size_t i = 0;
+    const size_t n = text.size();
+    auto skipBlanks = [&] {
+        while (i < n && text[i] == ' ') ++i;
+    };
+    skipBlanks();
+    if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+    bool digits = false;
+    bool nonZero = false;
+    for (; i < n && isDigit(text[i]); ++i) {
+        digits = true;
+        nonZero = nonZero || text[i] != '0';
+    }
+    if (i < n && text[i] == '.') {
+        for (++i; i < n && isDigit(text[i]); ++i) {
+            digits = true;
+            nonZero = nonZero || text[i] != '0';
+        }
+    }
+    if (!digits) return false;
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+        if (i >= n || !isDigit(text[i])) return false;
+        while (i < n && isDigit(text[i])) ++i;
+    }
+    skipBlanks();
+    if (i != n) return false;
+    isZero = !nonZero;
+    return true;
+}
+
+bool sameTextIgnoringCase(const std::string& a, const char* b) {
+    const std::string other = b;
+    if (a.size() != other.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(other[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int readInteger(const std::string& text, int defaultValue) {
+    int value = defaultValue;
+    return parseDecimal(text, value) ? value : defaultValue;
+}
+
+std::string truthText(bool value) {
+    return value ? "-1" : "0";
+}
+
+}  // namespace
+
+bool readTruthValue(const std::string& text, bool defaultValue) {
+    bool isZero = false;
+    if (readNumber(text, isZero)) return !isZero;
+    if (sameTextIgnoringCase(text, "True")) return true;
+    if (sameTextIgnoringCase(text, "False")) return false;
+    return defaultValue;
+}
+
+void applySettingsLines(const std::vector<std::string>& lines, PanelSettings& s) {
+    for (std::string value : lines) {
+        switch (takeThreeDigitPrefix(value, true)) {
+            case 0:
+                s.power = readTruthValue(value, false) ? PowerPosition::on : PowerPosition::off;
+                break;
+            case 1:
+                s.key001 = value;
+                break;
+            case 2:
+                s.speedSetting = readInteger(value, 55);
+                break;
+            case 3:
+                s.keyLegend = readTruthValue(value, false);
+                break;
+            case 4:
+                s.sounds = readTruthValue(value, false);
+                break;
+            case 5:
+                s.leftMoveSpeed = readInteger(value, 47);
+                break;
+            case 6:
+                s.rightMoveSpeed = readInteger(value, 24);
+                break;
+            case 7:
+                switch (readInteger(value, 0)) {
+                    case 0:
+                        s.printMode = PrintModePosition::all;
+                        break;
+                    case 1:
+                        s.printMode = PrintModePosition::norm;
+                        break;
+                    default:
+                        s.printMode = PrintModePosition::man;
+                        break;
+                }
+                break;
+            case 8:
+                switch (readInteger(value, 0)) {
+                    case 0:
+                        s.angle = AnglePosition::deg;
+                        break;
+                    case 1:
+                        s.angle = AnglePosition::rad;
+                        break;
+                    default:
+                        s.angle = AnglePosition::grd;
+                        break;
+                }
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+std::vector<std::string> settingsLines(const PanelSettings& s) {
+    int printMode = 2;
+    if (s.printMode == PrintModePosition::all) printMode = 0;
+    if (s.printMode == PrintModePosition::norm) printMode = 1;
+    int angle = 0;
+    if (s.angle == AnglePosition::rad) angle = 1;
+    if (s.angle == AnglePosition::grd) angle = 2;
+    return {
+        "000" + truthText(s.power == PowerPosition::on),
+        "001" + s.key001,
+        "002" + std::to_string(s.speedSetting),
+        "003" + truthText(s.keyLegend),
+        "004" + truthText(s.sounds),
+        "005" + std::to_string(s.leftMoveSpeed),
+        "006" + std::to_string(s.rightMoveSpeed),
+        "007" + std::to_string(printMode),
+        "008" + std::to_string(angle),
+    };
+}
+
+void readSettingsFile(const std::string& path, PanelSettings& settings) {
+    std::vector<std::string> lines;
+    if (!loadScrambledList(path, lines)) return;
+    applySettingsLines(lines, settings);
+}
+
+bool writeSettingsFile(const std::string& path, const PanelSettings& settings) {
+    return saveScrambledList(path, settingsLines(settings));
+}
+
+}  // namespace quorvel

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "panel/SwitchPositions.h"
+
+namespace quorvel {
+
+inline constexpr const char* settingsFileName = "cce73.ini";
+
+// What survives a restart, with the values the window starts with.
+struct PanelSettings {
+    PowerPosition power = PowerPosition::off;
+    std::string key001;  // kept as read, for writing back
+    int speedSetting = 55;
+    bool keyLegend = false;
+    bool sounds = true;
+    int leftMoveSpeed = 47;
+    int rightMoveSpeed = 24;
+    PrintModePosition printMode = PrintModePosition::man;
+    AnglePosition angle = AnglePosition::deg;
+
+    friend bool operator==(const PanelSettings&, const PanelSettings&) = default;
+};
+
+// A truth value: a number is true unless it is zero, "True" and "False" in any case;
+// anything else gives the default.
+bool readTruthValue(const std::string& text, bool defaultValue);
+
+// Applies settings lines (three-digit key, then the value) in order; unknown keys and
+// lines without a key are ignored, a later line of the same key wins.
+void applySettingsLines(const std::vector<std::string>& lines, PanelSettings& settings);
+// The nine lines 000 to 008 that the writer stores.
+std::vector<std::string> settingsLines(const PanelSettings& settings);
+
+// Reads the settings file over `settings`; a missing or damaged file changes nothing.
+void readSettingsFile(const std::string& path, PanelSettings& settings);
+// Writes the settings file; the previous file survives a failed write. True when written.
+bool writeSettingsFile(const std::string& path, const PanelSettings& settings);
+
+}  // namespace quorvel
