@@ -1,22 +1,544 @@
-// Draws the program's pictures into the given folder.
+// Draws the program's pictures from the key map: the face, the sheet of the pictures laid
+// over it (pressed keys, switch positions, labels, display glass, paper roll, print head
+// and the small parts), the two hand cursors and the program's icon.
+//
+//   make-pictures KEYMAP REGULAR-FONT BOLD-FONT OUTPUT-FOLDER
 
+#include <cmath>
 #include <iostream>
 #include <string>
+#include <vector>
 
+#include "KeyMapSource.h"
+#include "PictureCanvas.h"
 #include "assembler/ScrambledFile.h"
-#include "platform/Bitmap.h"
+#include "panel/FaceLayout.h"
+#include "panel/KeyTable.h"
 
 using namespace quorvel;
+using namespace quorvel::pictures;
+
+namespace {
+
+constexpr int faceWidth = 654;
+constexpr int faceHeight = 480;
+
+// Colours of the calculator.
+constexpr Rgb caseUpper{62, 64, 69};
+constexpr Rgb caseLower{40, 41, 45};
+constexpr Rgb caseHighlight{104, 106, 112};
+constexpr Rgb caseShadow{22, 22, 24};
+constexpr Rgb recess{30, 31, 34};
+constexpr Rgb gold{226, 176, 74};
+constexpr Rgb labelText{222, 222, 226};
+constexpr Rgb captionText{150, 152, 158};
+constexpr Rgb ivory{234, 228, 212};
+constexpr Rgb ink{30, 30, 32};
+constexpr Rgb functionKey{78, 80, 87};
+constexpr Rgb operatorKey{122, 124, 132};
+constexpr Rgb white{255, 255, 255};
+constexpr Rgb glassUpper{44, 12, 14};
+constexpr Rgb glassLower{26, 7, 9};
+constexpr Rgb wellUpper{20, 20, 22};
+constexpr Rgb wellLower{38, 38, 42};
+
+// The outline of the calculator: the body with the printer rising at its right.
+const Box lowerBody{6, 126, 648, 476};
+const Box printerTower{400, 0, 648, 200};
+
+bool insideBody(double x, double y) {
+    return insideRoundBox(lowerBody, 16, x, y) || insideRoundBox(printerTower, 14, x, y);
+}
+
+Box boxOf(const KeyRect& r) {
+    return {double(r.left), double(r.top), double(r.right), double(r.bottom)};
+}
+
+struct Pictures {
+    explicit Pictures(FontRaster& raster) : fonts(raster), keys(keyCount) {}
+
+    FontRaster& fonts;
+    std::vector<KeyMapEntry> keys;  // by key index
+    Bitmap face{faceWidth, faceHeight, transparentFaceColour};
+    Bitmap sheet;
+    FaceImages images;
+};
+
+FontRaster::Style style(double size, bool bold = true) {
+    FontRaster::Style s;
+    s.size = size;
+    s.bold = bold;
+    return s;
+}
+
+// ---------------------------------------------------------------- the case
+
+void drawCase(Pictures& p) {
+    Bitmap& face = p.face;
+    const Paint body = verticalGradient(0, faceHeight, caseUpper, caseLower);
+    for (int y = 0; y < faceHeight; ++y) {
+        for (int x = 0; x < faceWidth; ++x) {
+            if (insideBody(x + 0.5, y + 0.5)) face.setPixel(x, y, body(x, y));
+        }
+    }
+    // A bevel along the outline: light above and on the left, dark below and on the right.
+    for (int y = 0; y < faceHeight; ++y) {
+        for (int x = 0; x < faceWidth; ++x) {
+            if (!insideBody(x + 0.5, y + 0.5)) continue;
+            for (int d = 1; d <= 2; ++d) {
+                const double strength = d == 1 ? 0.8 : 0.35;
+                if (!insideBody(x + 0.5, y + 0.5 - d) || !insideBody(x + 0.5 - d, y + 0.5)) {
+                    blendPixel(face, x, y, caseHighlight, strength);
+                    break;
+                }
+                if (!insideBody(x + 0.5, y + 0.5 + d) || !insideBody(x + 0.5 + d, y + 0.5)) {
+                    blendPixel(face, x, y, caseShadow, strength);
+                    break;
+                }
+            }
+        }
+    }
+}
+
+// A panel sunk into the case: a dark rim above and on the left, a light one below.
+void drawRecess(Bitmap& face, const Box& box, double radius, const Paint& inside) {
+    fillRoundBox(face, box.moved(0, 1), radius, solid(caseHighlight), 0.5);
+    fillRoundBox(face, box, radius, solid(caseShadow));
+    fillRoundBox(face, box.inset(1, 1).moved(0, 0.5), radius - 1, inside);
+}
+
+void drawNamePlate(Pictures& p) {
+    const Box plate{20, 136, 390, 168};
+    fillRoundBox(p.face, plate.moved(0, 1), 4, solid(caseShadow), 0.6);
+    fillRoundBox(p.face, plate, 4,
+                 verticalGradient(plate.top, plate.bottom, {206, 208, 212}, {156, 158, 163}));
+    // brushed lines
+    for (int y = int(plate.top) + 2; y < int(plate.bottom) - 1; y += 2) {
+        drawLine(p.face, plate.left + 3, y + 0.5, plate.right - 3, y + 0.5, 1, white, 0.08);
+    }
+    fillRoundBox(p.face, plate.inset(0, 0), 4, solid(white), 0.0);
+    p.fonts.draw(p.face, plate.left + 12, 160, "QUORVEL", style(21), {36, 37, 41});
+    const std::string model = "PRINTING SCIENTIFIC CALCULATOR";
+    FontRaster::Style small = style(8.5);
+    const double w = p.fonts.width(model, small);
+    p.fonts.draw(p.face, plate.right - 12 - w, 157, model, small, {70, 72, 78});
+}
+
+// ---------------------------------------------------------------- display
+
+void drawDisplayWindow(Pictures& p) {
+    Bitmap& face = p.face;
+    drawRecess(face, {42, 174, 312, 219}, 7, solid({18, 18, 20}));
+    const Box glass{48, 180, 306, 213};
+    fillRoundBox(face, glass, 3, verticalGradient(glass.top, glass.bottom, glassUpper, glassLower));
+    // a faint sheen along the top of the glass
+    fillRoundBox(face, {50, 181, 304, 186}, 2, verticalGradient(181, 186, {90, 40, 42}, glassUpper),
+                 0.35);
+    // the unlit low-battery lamp
+    fillEllipse(face, {144, 185.5, 149, 190.5}, solid({64, 20, 21}));
+}
+
+Bitmap litLamp(const Bitmap& face) {
+    Bitmap lamp = cropBitmap(face, 141, 183, 11, 10);
+    fillEllipse(lamp, {0.5, 0, 10.5, 10}, solid({255, 40, 30}), 0.25);
+    fillEllipse(lamp, {2.5, 2.5, 8.5, 8.5}, solid({255, 46, 30}));
+    fillEllipse(lamp, {4, 3.5, 6.5, 6}, solid({255, 190, 170}), 0.8);
+    return lamp;
+}
+
+// ---------------------------------------------------------------- switches
+
+constexpr int knobHeight = 14;
+
+// One switch picture: a slot with the knob at `knobTop`, over the background under it.
+Bitmap switchPicture(const Bitmap& background, int height, int knobTop) {
+    Bitmap picture = background;
+    fillRoundBox(picture, {7, 2, 16, double(height - 2)}, 3, solid({10, 10, 12}));
+    fillRoundBox(picture, {8, 3, 15, double(height - 3)}, 2, solid({22, 22, 25}));
+    const Box knob{2, double(knobTop), 21, double(knobTop + knobHeight)};
+    fillRoundBox(picture, knob.moved(0, 1), 3, solid({0, 0, 0}), 0.5);
+    fillRoundBox(picture, knob, 3,
+                 verticalGradient(knob.top, knob.bottom, {222, 223, 227}, {128, 130, 136}));
+    for (int i = 0; i < 3; ++i) {
+        const double y = knob.top + 4.5 + i * 2.5;
+        drawLine(picture, knob.left + 3, y, knob.right - 3, y, 1, {86, 88, 94}, 0.8);
+    }
+    return picture;
+}
+
+struct SwitchDesign {
+    std::vector<FacePart> positions;
+    SwitchPlace place;
+    int height;
+    std::vector<int> knobTops;
+};
+
+const std::vector<SwitchDesign>& switchDesigns() {
+    static const std::vector<SwitchDesign> designs = {
+        {{FacePart::offSWimage, FacePart::onSWimage}, powerSwitchPlace, 48, {1, 32}},
+        {{FacePart::manSWimage, FacePart::allSWimage, FacePart::nrmSWimage},
+         printModeSwitchPlace,
+         65,
+         {1, 26, 50}},
+        {{FacePart::degSWimage, FacePart::grdSWimage, FacePart::radSWimage},
+         angleSwitchPlace,
+         65,
+         {1, 25, 49}},
+    };
+    return designs;
+}
+
+struct LabelDesign {
+    FacePart part;
+    int left, top;
+    const char* text;
+};
+
+constexpr LabelDesign labelDesigns[] = {
+    {FacePart::offImage, 48, 236, "OFF"},   {FacePart::onImage, 46, 266, "ON"},
+    {FacePart::manImage, 59, 301, "MAN"},   {FacePart::allImage, 57, 326, "ALL"},
+    {FacePart::normImage, 57, 350, "NORM"}, {FacePart::degImage, 47, 377, "DEG"},
+    {FacePart::grdImage, 46, 402, "GRD"},   {FacePart::radImage, 47, 426, "RAD"},
+};
+
+void drawSwitchPanel(Pictures& p) {
+    Bitmap& face = p.face;
+    drawRecess(face, {22, 222, 106, 452}, 6,
+               verticalGradient(222, 452, {40, 41, 45}, {33, 34, 37}));
+    p.fonts.drawCentred(face, 64, 292.5, "PRINT", style(7), captionText);
+    p.fonts.drawCentred(face, 64, 371.5, "ANGLE", style(7), captionText);
+    p.fonts.drawCentred(face, 64, 229, "POWER", style(7), captionText);
+
+    for (const SwitchDesign& design : switchDesigns()) {
+        const Bitmap background =
+            cropBitmap(face, design.place.left, design.place.top, 23, design.height);
+        for (size_t i = 0; i < design.positions.size(); ++i) {
+            p.images[design.positions[i]].setPicture(
+                switchPicture(background, design.height, design.knobTops[i]));
+        }
+        // the face shows the first position, as the switch stands before start-up
+        const Bitmap& shown = p.images[design.positions[0]].picture;
+        for (int y = 0; y < shown.height(); ++y) {
+            for (int x = 0; x < shown.width(); ++x) {
+                face.setPixel(design.place.left + x, design.place.top + y, shown.pixel(x, y));
+            }
+        }
+    }
+    for (const LabelDesign& label : labelDesigns) {
+        const ImageComponent& component = p.images[label.part];
+        p.fonts.drawCentred(face, label.left + component.width / 2.0,
+                            label.top + component.height / 2.0, label.text, style(8.5), labelText);
+    }
+}
+
+// ---------------------------------------------------------------- printer
+
+Bitmap freshPaper() {
+    Bitmap paper(169, 212, white);
+    const Paint well = verticalGradient(0, 169, wellUpper, wellLower);
+    for (int y = 0; y < 169; ++y) {
+        for (int x = 0; x < 169; ++x) paper.setPixel(x, y, well(x, y));
+    }
+    // the torn edge: a ragged row, then paper with a soft shadow under the tear
+    for (int x = 0; x < 169; ++x) {
+        const int jag = (x * 37 + (x / 3) * 11) % 7;
+        paper.setPixel(x, 169, jag < 4 ? Rgb{236, 236, 232} : well(x, 168));
+        paper.setPixel(x, 170, jag == 6 ? Rgb{214, 214, 210} : white);
+    }
+    return paper;
+}
+
+Bitmap printHead() {
+    Bitmap head(28, 18, white);
+    const Box body{0, 0, 28, 18};
+    fillRoundBox(head, body, 3, solid({30, 31, 34}));
+    fillRoundBox(head, body.inset(1, 1), 2, verticalGradient(1, 17, {112, 114, 120}, {54, 56, 61}));
+    drawLine(head, 3, 1.5, 25, 1.5, 1, white, 0.35);
+    // the heating element along the left edge, and two screws
+    fillRoundBox(head, {2, 4, 5, 15}, 1, solid({150, 44, 30}));
+    fillEllipse(head, {16, 5, 20, 9}, solid({40, 41, 44}));
+    fillEllipse(head, {16, 10, 20, 14}, solid({40, 41, 44}));
+    drawLine(head, 17, 7, 19, 7, 0.8, {150, 150, 156});
+    drawLine(head, 17, 12, 19, 12, 0.8, {150, 150, 156});
+    return head;
+}
+
+Bitmap paperEdge() {
+    Bitmap edge(169, 2, {184, 186, 190});
+    for (int x = 0; x < 169; ++x) edge.setPixel(x, 1, {92, 94, 98});
+    return edge;
+}
+
+Bitmap platen() {
+    return Bitmap(169, 2, {58, 58, 62});
+}
+
+void paste(Bitmap& target, const Bitmap& picture, int left, int top) {
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x)
+            target.setPixel(left + x, top + y, picture.pixel(x, y));
+    }
+}
+
+void drawPrinter(Pictures& p) {
+    Bitmap& face = p.face;
+    // the opening through which the paper leaves the printer
+    fillRoundBox(face, {414, 0, 597, 218}, 3, solid(caseShadow));
+    fillRoundBox(face, {415, 0, 596, 217}, 3, solid({12, 12, 14}));
+    paste(face, freshPaper(), 421, 2);
+    paste(face, printHead(), 558, 196);
+    paste(face, paperEdge(), 421, 197);
+
+    // vents above the counter
+    for (int i = 0; i < 9; ++i) {
+        const double y = 24 + i * 12;
+        fillRoundBox(face, {608, y, 642, y + 4}, 2, solid({20, 20, 22}));
+        drawLine(face, 609, y + 4.5, 641, y + 4.5, 1, caseHighlight, 0.35);
+    }
+    // the line counter's window and the feed button
+    p.fonts.drawCentred(face, 624, 142.5, "LINES", style(7), captionText);
+    drawRecess(face, {607, 148, 641, 169}, 3, solid({10, 10, 12}));
+    fillRoundBox(face, {610, 151, 638, 166}, 1,
+                 verticalGradient(151, 166, {12, 12, 14}, {26, 26, 29}));
+
+    drawRecess(face, {611, 172, 640, 197}, 4, solid({16, 16, 18}));
+    const Box button{614, 175, 637, 194};
+    fillRoundBox(face, button.moved(0, 1), 3, solid({0, 0, 0}), 0.6);
+    fillRoundBox(face, button, 3, verticalGradient(175, 194, {214, 215, 219}, {146, 148, 154}));
+    fillPolygon(face, {{625.5, 179}, {631, 187}, {620, 187}}, {46, 47, 52});
+    drawLine(face, 620, 189.5, 631, 189.5, 1.4, {46, 47, 52});
+    p.fonts.drawCentred(face, 625.5, 204, "FEED", style(7), captionText);
+}
+
+// ---------------------------------------------------------------- keys
+
+struct KeyStyle {
+    Rgb top;
+    Rgb legend;
+};
+
+KeyStyle keyStyle(int index) {
+    if (index == 0) return {gold, ink};
+    if ((index >= 17 && index <= 27) || index == 13) return {ivory, ink};
+    if (index == 28 || index == 30 || index == 32 || index == 34) return {operatorKey, white};
+    return {functionKey, white};
+}
+
+// Splits "PRINT x" into its words when one line would be too small.
+std::vector<std::string> words(const std::string& text) {
+    std::vector<std::string> out;
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t space = text.find(' ', start);
+        out.push_back(
+            text.substr(start, space == std::string::npos ? std::string::npos : space - start));
+        if (space == std::string::npos) break;
+        start = space + 1;
+    }
+    return out;
+}
+
+void drawKeyLegend(Pictures& p, Bitmap& target, const Box& top, const std::string& legend,
+                   Rgb colour) {
+    // digits and the one-character operators stand out; words fit the key
+    const bool single = decodeUtf8(legend).size() == 1;
+    const double preferred = single ? 15 : (top.width() > 40 ? 12 : 11);
+    const double room = top.width() - 4;
+    FontRaster::Style s = p.fonts.fit(legend, style(preferred), room, 9, 0.85);
+    const std::vector<std::string> parts = words(legend);
+    const double cx = (top.left + top.right) / 2, cy = (top.top + top.bottom) / 2;
+    if (p.fonts.width(legend, s) > room && parts.size() == 2) {
+        FontRaster::Style small = style(9);
+        p.fonts.drawCentred(target, cx, cy - 5, parts[0], p.fonts.fit(parts[0], small, room, 7),
+                            colour);
+        p.fonts.drawCentred(target, cx, cy + 6, parts[1], p.fonts.fit(parts[1], small, room, 7),
+                            colour);
+        return;
+    }
+    p.fonts.drawCentred(target, cx, cy, legend, p.fonts.fit(legend, s, room, 9), colour);
+}
+
+// A key with its skirt, its top face and its legend, inside the rectangle.
+void drawKey(Pictures& p, Bitmap& target, const Box& box, int index, bool pressed) {
+    const KeyStyle ks = keyStyle(index);
+    fillRoundBox(target, box, 4,
+                 verticalGradient(box.top, box.bottom, shade(ks.top, pressed ? 0.42 : 0.62),
+                                  shade(ks.top, pressed ? 0.30 : 0.42)));
+    const Box top = pressed ? Box{box.left + 2, box.top + 3, box.right - 2, box.bottom - 2}
+                            : Box{box.left + 2, box.top + 1, box.right - 2, box.bottom - 4};
+    const double light = pressed ? 0.9 : 1.0;
+    fillRoundBox(target, top, 3,
+                 verticalGradient(top.top, top.bottom, shade(shade(ks.top, 1.10), light),
+                                  shade(shade(ks.top, 0.93), light)));
+    if (!pressed)
+        drawLine(target, top.left + 3, top.top + 0.5, top.right - 3, top.top + 0.5, 1, white, 0.3);
+    drawKeyLegend(p, target, top, p.keys[index].legend,
+                  pressed ? shade(ks.legend, ks.legend == white ? 0.88 : 1.0) : ks.legend);
+}
+
+void drawKeys(Pictures& p) {
+    Bitmap butts(429, 233, caseLower);
+    for (int i = 0; i < keyCount; ++i) {
+        const KeyEntry& key = keyTable[i];
+        const Box faceBox = boxOf(key.face);
+        // shadow on the case below the key
+        fillRoundBox(p.face, faceBox.moved(0, 2), 4, solid({0, 0, 0}), 0.35);
+        // the pressed picture lies over the same background as the key on the face
+        const Bitmap background =
+            cropBitmap(p.face, key.face.left, key.face.top, key.face.width(), key.face.height());
+        paste(butts, background, key.picture.left, key.picture.top);
+        drawKey(p, butts, boxOf(key.picture), i, true);
+        drawKey(p, p.face, faceBox, i, false);
+
+        const std::string& shifted = p.keys[i].shiftedLegend;
+        if (!shifted.empty()) {
+            const double room = key.face.width() + 12;
+            FontRaster::Style s = p.fonts.fit(shifted, style(8.5), room, 7.5);
+            const double w = p.fonts.width(shifted, s);
+            p.fonts.draw(p.face, std::round((key.face.left + key.face.right) / 2.0 - w / 2),
+                         key.face.top - 4, shifted, s, gold);
+        }
+    }
+    p.images[FacePart::buttsImage].setPicture(butts);
+}
+
+// ---------------------------------------------------------------- the sheet
+
+void buildSheet(Pictures& p) {
+    FaceImages& images = p.images;
+    images[FacePart::maskImage].setPicture(cropBitmap(p.face, 55, 192, 242, 18));
+    images[FacePart::paper97Image].setPicture(freshPaper());
+    images[FacePart::prnHdImage].setPicture(printHead());
+    images[FacePart::pledgeImage].setPicture(paperEdge());
+    images[FacePart::platenImage].setPicture(platen());
+    images[FacePart::pcntBaseImage].setPicture(cropBitmap(p.face, 610, 151, 28, 15));
+    images[FacePart::printFeedImage].setPicture(cropBitmap(p.face, 614, 175, 23, 19));
+    images[FacePart::pfLEDImage].setPicture(litLamp(p.face));
+    for (const LabelDesign& label : labelDesigns) {
+        ImageComponent& component = images[label.part];
+        component.setPicture(
+            cropBitmap(p.face, label.left, label.top, component.width, component.height));
+    }
+
+    int width = 0, height = 0;
+    panelPictureSheetSize(width, height);
+    p.sheet = Bitmap(width, height, transparentFaceColour);
+    for (const SheetRect& rect : panelPictureSheet()) {
+        paste(p.sheet, images[rect.part].picture, rect.x, rect.y);
+    }
+}
+
+// ---------------------------------------------------------------- cursors and icon
+
+// A hand at 32 x 32 with its hot spot at (16, 14), drawn eight times larger.
+Bitmap handCursor(bool closed) {
+    constexpr int scale = 8;
+    Bitmap big(32 * scale, 32 * scale, transparentFaceColour);
+    struct Part {
+        Box box;
+        double radius;
+    };
+    std::vector<Part> parts;
+    if (closed) {
+        parts = {{{8, 12, 24, 27}, 4},        {{9, 9, 12.8, 15}, 1.9},
+                 {{12.6, 8, 16.4, 15}, 1.9},  {{16.2, 8.5, 20, 15}, 1.9},
+                 {{19.8, 10, 23.4, 15}, 1.8}, {{5, 15, 10, 20}, 2.4}};
+    } else {
+        parts = {{{8, 14, 24, 28}, 4},       {{9, 5, 12.6, 17}, 1.8},    {{12.8, 3, 16.4, 17}, 1.8},
+                 {{16.6, 4, 20.2, 17}, 1.8}, {{20.4, 7, 23.8, 18}, 1.7}, {{3, 13, 8, 17}, 2.2},
+                 {{5, 15, 10, 23}, 2.4}};
+    }
+    auto fill = [&](double grow, Rgb colour) {
+        for (const Part& part : parts) {
+            const Box b = part.box.inset(-grow, -grow);
+            fillRoundBoxHard(big,
+                             {b.left * scale, b.top * scale, b.right * scale, b.bottom * scale},
+                             (part.radius + grow) * scale, solid(colour));
+        }
+    };
+    fill(1.0, {0, 0, 0});
+    fill(0.0, white);
+    return big;
+}
+
+Bitmap icon(const Bitmap& face) {
+    constexpr int scale = 4;
+    const int size = 128 * scale;
+    Bitmap big(size, size, transparentFaceColour);
+    auto box = [](double l, double t, double r, double b) {
+        return Box{l * scale, t * scale, r * scale, b * scale};
+    };
+    fillRoundBoxHard(big, box(8, 30, 120, 122), 12 * scale,
+                     verticalGradient(30 * scale, 122 * scale, caseUpper, caseLower));
+    fillRoundBoxHard(big, box(60, 6, 120, 50), 10 * scale,
+                     verticalGradient(6 * scale, 50 * scale, caseUpper, caseUpper));
+    fillRoundBoxHard(big, box(66, 2, 112, 40), 2 * scale, solid(white));
+    for (int i = 0; i < 3; ++i) {
+        fillRoundBoxHard(big, box(72, 10 + i * 9, 106, 13 + i * 9), 1 * scale, solid({70, 5, 177}));
+    }
+    fillRoundBoxHard(big, box(16, 40, 70, 56), 3 * scale, solid(glassLower));
+    for (int i = 0; i < 3; ++i) {
+        fillRoundBoxHard(big, box(24 + i * 14, 44, 33 + i * 14, 52), 1 * scale,
+                         solid({230, 20, 10}));
+    }
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 5; ++column) {
+            const Rgb colour =
+                column >= 2 && column <= 3 ? ivory : (row == 0 && column == 0 ? gold : functionKey);
+            const double l = 16 + column * 20.5, t = 64 + row * 14.5;
+            fillRoundBoxHard(big, box(l, t, l + 16, t + 11), 2.5 * scale, solid(colour));
+        }
+    }
+    (void)face;
+    return big;
+}
+
+bool write(const std::string& path, const Bitmap& picture) {
+    if (savePng(path, picture)) return true;
+    std::cerr << "make-pictures: cannot write " << path << "\n";
+    return false;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::cerr << "usage: make-pictures OUTPUT-FOLDER\n";
+    if (argc != 5) {
+        std::cerr << "usage: make-pictures KEYMAP REGULAR-FONT BOLD-FONT OUTPUT-FOLDER\n";
         return 1;
     }
-    const std::string folder = argv[1];
-    Bitmap face(700, 480, {60, 60, 64});
-    if (!savePng(folder + "/face.png", face)) {
-        std::cerr << "make-pictures: cannot write " << folder << "/face.png\n";
+    std::vector<KeyMapEntry> entries;
+    std::string problem;
+    if (!readKeyMap(argv[1], entries, problem)) {
+        std::cerr << "make-pictures: " << problem << "\n";
+        return 1;
+    }
+    FontRaster fonts(argv[2], argv[3]);
+    if (!fonts.ok()) {
+        std::cerr << "make-pictures: cannot load the fonts " << argv[2] << " and " << argv[3]
+                  << "\n";
+        return 1;
+    }
+    const std::string folder = argv[4];
+
+    Pictures p(fonts);
+    for (const KeyMapEntry& entry : entries) p.keys[entry.index] = entry;
+
+    drawCase(p);
+    drawNamePlate(p);
+    drawDisplayWindow(p);
+    drawSwitchPanel(p);
+    drawPrinter(p);
+    drawKeys(p);
+    buildSheet(p);
+
+    bool ok = write(folder + "/face.png", p.face) && write(folder + "/parts.png", p.sheet);
+    ok = ok &&
+         savePngWithAlpha(folder + "/cursor-open.png", handCursor(false), transparentFaceColour, 8);
+    ok = ok && savePngWithAlpha(folder + "/cursor-closed.png", handCursor(true),
+                                transparentFaceColour, 8);
+    ok = ok && savePngWithAlpha(folder + "/quorvel.png", icon(p.face), transparentFaceColour, 4);
+    if (!ok) {
+        std::cerr << "make-pictures: cannot write the pictures into " << folder << "\n";
         return 1;
     }
     return 0;
