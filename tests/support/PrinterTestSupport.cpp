@@ -42,24 +42,9 @@ int paperEdgeRow(const Bitmap& paper) {
     return paper.height();
 }
 
-std::vector<int> codesOf(const std::string& text) {
-    // By the fixed code table: digit d is 4d + 3, and the letters take the codes the
-    // digits leave free, in order (A 0, B 1, C 2, D 4, ...).
+std::vector<int> codesOf(const std::string& digits) {
     std::vector<int> codes;
-    for (char c : text) {
-        if (c >= '0' && c <= '9') {
-            codes.push_back(4 * (c - '0') + 3);
-        } else if (c >= 'A' && c <= 'Z') {
-            const int letter = c - 'A';
-            codes.push_back(letter + letter / 3);
-        } else if (c == '.') {
-            codes.push_back(43);
-        } else if (c == '-') {
-            codes.push_back(47);
-        } else {
-            codes.push_back(blankPrintCode);
-        }
-    }
+    for (char d : digits) codes.push_back(4 * (d - '0') + 3);  // as the digit print writes them
     return codes;
 }
 

@@ -48,7 +48,7 @@ struct PrinterRig {
 // that scroll), or the paper height when there is none.
 int paperEdgeRow(const Bitmap& paper);
 
-// The buffer codes of a text in the built set's characters, left-aligned, blanks after.
-std::vector<int> codesOf(const std::string& text);
+// The print codes of a string of digits.
+std::vector<int> codesOf(const std::string& digits);
 
 }  // namespace quorvel::test
