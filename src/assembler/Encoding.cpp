@@ -60,24 +60,36 @@ bool availableForType(const std::string& availability, int calculatorType) {
 
 int findLabel(const std::string& name, int currentAddress, bool gotox, bool followsIf,
               int rememberedPage, const std::vector<std::string>& romLines) {
-    int64_t first = 0;
-    int64_t last = 0;
+    const int64_t lastWord = static_cast<int64_t>(romLines.size()) - 1;
+    auto search = [&](int64_t first, int64_t last) -> int {
+        first = std::max<int64_t>(first, 0);
+        last = std::min<int64_t>(last, lastWord);
+        for (int64_t address = first; address <= last; ++address)
+            if (startsWithNameAndColon(romLineTextPart(romLines[address]), name))
+                return static_cast<int>(address);
+        return -1;
+    };
+
     if (rememberedPage != noRememberedPage && gotox) {
-        first = static_cast<int64_t>(rememberedPage) * 256;
-        last = first + 255;
-    } else if (rememberedPage != noRememberedPage || followsIf) {
-        first = currentAddress / 4095;
-        last = first + 4095;
-    } else {
-        first = currentAddress & ~255;
-        last = first + 255;
+        return search(int64_t{rememberedPage} * 256, int64_t{rememberedPage} * 256 + 255);
     }
-    last = std::min<int64_t>(last, static_cast<int64_t>(romLines.size()) - 1);
-    first = std::max<int64_t>(first, 0);
-    for (int64_t address = first; address <= last; ++address)
-        if (startsWithNameAndColon(romLineTextPart(romLines[address]), name))
-            return static_cast<int>(address);
-    return -1;
+    if (rememberedPage != noRememberedPage || followsIf) {
+        // Labels are unique only within a page, so prefer the copy the jump can really
+        // reach: the selected page after a page select, the 1024-word block of the branch
+        // after an "if". Only then the first one in the bank.
+        int found = -1;
+        if (rememberedPage != noRememberedPage) {
+            found = search(int64_t{rememberedPage} * 256, int64_t{rememberedPage} * 256 + 255);
+        } else {
+            const int64_t block = currentAddress & ~1023;
+            found = search(block, block + 1023);
+        }
+        if (found >= 0) return found;
+        const int64_t bank = currentAddress & ~4095;
+        return search(bank, bank + 4095);
+    }
+    const int64_t page = currentAddress & ~255;
+    return search(page, page + 255);
 }
 
 LineEncoding encodeLine(const EncodingContext& context, int address, const std::string& textPart,
