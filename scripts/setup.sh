@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake g++ clang pkg-config
-    libpng-dev zlib1g-dev
+    libpng-dev zlib1g-dev libfreetype-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     libmpfr-dev libgmp-dev
     qt6-base-dev qt6-multimedia-dev libqt6printsupport6 libqt6svg6

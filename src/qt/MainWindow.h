@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QCursor>
+#include <QMenu>
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+
+#include "QtSoundPlayer.h"
+#include "QtTextDrawing.h"
+#include "panel/MainPanel.h"
+
+namespace quorvel {
+
+// The calculator's window: one frameless window in the outline of the face, painting the
+// panel's components in their stacking order and handing mouse, keyboard, timers and
+// menu to the panel.
+class MainWindow : public QWidget,
+                   private MessageBoxes,
+                   private EventDispatch,
+                   private PanelTimers,
+                   private PanelWindow {
+  public:
+    MainWindow(const QString& programFolder, const QString& userDataFolder,
+               QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The first activation's start-up; the window shows itself when it succeeded. False
+    // when it failed: its messages have been shown and it has closed.
+    bool start();
+
+    MainPanel& panel() { return *panel_; }
+    QtSoundPlayer& soundPlayer() { return sounds_; }
+    QMenu& popupMenu() { return menu_; }
+    // The component that takes a mouse click at a point of the window: the topmost
+    // visible one; the key legend label lets clicks through.
+    FacePart partAt(int x, int y) const;
+    // Whether message boxes wait for their OK; off in tests, which read `shownMessages`.
+    bool modalMessages = true;
+    QStringList shownMessages;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+  private:
+    // MessageBoxes
+    void showError(const std::string& text) override;
+    void showInformation(const std::string& text) override;
+    bool confirm(const std::string& text) override;
+    // EventDispatch
+    void processPendingMessages() override;
+    void sleepMilliseconds(int milliseconds) override;
+    // PanelTimers
+    void setModeTimerEnabled(bool enabled) override;
+    void setFeedTimerEnabled(bool enabled) override;
+    bool feedTimerEnabled() const override { return feedTimer_.isActive(); }
+    // PanelWindow
+    void closeWindow() override;
+    void faceChanged() override { update(); }
+    void setClientSize(int width, int height) override;
+    void screenSize(int& width, int& height) const override;
+    WindowPosition windowPosition() const override;
+    void moveWindow(WindowPosition position) override;
+    void minimizeWindow() override { showMinimized(); }
+    void showDragCursor(bool dragging) override;
+    bool openDocument(const std::string& path) override;
+
+    void buildMenu();
+    void applyOutline();
+    void showCursorFor(int x, int y);
+    void paintKeyLabel(QPainter& painter);
+
+    QtSoundPlayer sounds_;
+    QtTextDrawing text_;
+    QTimer modeTimer_;
+    QTimer feedTimer_;
+    QMenu menu_;
+    QCursor openHand_;
+    QCursor closedHand_;
+    std::unique_ptr<MainPanel> panel_;
+
+    // Where the mouse button went down: the part that receives the move and the release.
+    enum class Grab { none, face, display };
+    Grab grab_ = Grab::none;
+};
+
+}  // namespace quorvel
