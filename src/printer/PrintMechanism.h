@@ -43,7 +43,7 @@ constexpr int lineStripWidth = 132;
 constexpr int lineStripHeight = 8;
 constexpr int printLineLeft = 20;
 constexpr int printLineTop = 196;
-// Timer ticks of a fed blank line after the first (2 paper rows a tick).
+// The feed countdown of one blank line: it runs out on the tenth tick, after 20 rows.
 constexpr int feedTicksPerLine = 9;
 
 // Colours of the fresh roll picture drawn when no picture is supplied.
