@@ -1,0 +1,552 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "WindowRig.h"
+
+namespace quorvel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::WindowRig;
+
+const std::vector<std::string> storedSettings = {"000-1", "001note", "00240", "0030", "004-1",
+                                                 "00530", "00610",   "0070",  "0082"};
+const std::vector<std::string> storedRoll = {"3~7~11~", "Blank"};
+
+void storeState(WindowRig& rig) {
+    ASSERT_TRUE(saveScrambledList(rig.folder.path(settingsFileName), storedSettings));
+    ASSERT_TRUE(saveScrambledList(rig.folder.path(rollFileName), storedRoll));
+}
+
+// Powered on and waiting for a key.
+void startOn(WindowRig& rig) {
+    ASSERT_TRUE(rig.start());
+    rig.panel().requestPower(true);
+    ASSERT_TRUE(rig.settle());
+    ASSERT_TRUE(rig.panel().powerIsOn());
+}
+
+// ---------------------------------------------------------------- start-up
+
+TEST(StartUp, EveryFailureShowsItsMessageClosesAndKeepsTheStoredFiles) {
+    struct Case {
+        const char* what;
+        std::function<void(WindowRig&)> damage;
+        std::vector<std::string> messages;  // "*" stands for any one text
+    };
+    const std::vector<Case> cases = {
+        {"instruction table missing",
+         [](WindowRig& r) { fs::remove(r.folder.path("OCMno.dat")); },
+         {"ERROR: Invalid OCM file"}},
+        {"instruction table damaged",
+         [](WindowRig& r) { r.folder.write("OCMno.dat", "not a table"); },
+         {"ERROR: Invalid OCM file"}},
+        {"face picture missing", [](WindowRig& r) { fs::remove(r.folder.path("PMnon.dat")); }, {}},
+        {"face picture not a PNG",
+         [](WindowRig& r) { r.folder.write("PMnon.dat", "\x01\x02\x03"); },
+         {}},
+        {"calculator data missing",
+         [](WindowRig& r) { fs::remove(r.folder.path("dsplbno.dat")); },
+         {"ERROR: Failed to load calculator data file"}},
+        {"calculator data without its section",
+         [](WindowRig& r) {
+             saveScrambledList(r.folder.path("dsplbno.dat"), {"<46>", "<46>"});
+         },
+         {"ERROR: Failed to load calculator data file"}},
+        {"machine parameters not numbers",
+         [](WindowRig& r) {
+             saveScrambledList(
+                 r.folder.path("dsplbno.dat"),
+                 {"<91>", "000a~b~x~10~2~2000~~~~~~~0~16~2~15~20~55~192~13~", "<91>"});
+         },
+         {"*"}},
+        {"microcode missing", [](WindowRig& r) { fs::remove(r.folder.path("cal73.pfl")); }, {"*"}},
+        {"microcode with an error",
+         [](WindowRig& r) {
+             saveScrambledList(r.folder.path("cal73.pfl"), {"start: no such thing"});
+         },
+         {"*"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WindowRig rig;
+        storeState(rig);
+        c.damage(rig);
+        EXPECT_FALSE(rig.panel().FormActivate());
+        EXPECT_FALSE(rig.panel().startupSucceeded());
+        EXPECT_TRUE(rig.closed) << "the window closes";
+        EXPECT_TRUE(rig.panel().closeNow);
+        EXPECT_FALSE(rig.modeTimer) << "no power request after a failed start";
+        ASSERT_EQ(rig.messages.errors.size(), c.messages.size());
+        for (size_t i = 0; i < c.messages.size(); ++i) {
+            if (c.messages[i] != "*") {
+                EXPECT_EQ(rig.messages.errors[i], c.messages[i]);
+            }
+        }
+        EXPECT_EQ(rig.stored(settingsFileName), storedSettings) << "settings untouched";
+        EXPECT_EQ(rig.stored(rollFileName), storedRoll) << "roll untouched";
+    }
+}
+
+TEST(StartUp, TheCharacterSetFailureEndsWithItsOwnMessage) {
+    WindowRig rig;
+    fs::remove(rig.folder.path("chdtfl73.dat"));
+    EXPECT_FALSE(rig.panel().FormActivate());
+    ASSERT_FALSE(rig.messages.errors.empty());
+    EXPECT_EQ(rig.messages.errors.back(), "ERROR Failed to load printer data");
+    EXPECT_TRUE(rig.closed);
+}
+
+TEST(StartUp, RestoresTheSwitchesSizesAndCentresTheWindowAndShowsTheParts) {
+    WindowRig rig;
+    storeState(rig);
+    ASSERT_TRUE(rig.start());
+    MainPanel& panel = rig.panel();
+    EXPECT_TRUE(rig.messages.errors.empty());
+    EXPECT_EQ(rig.clientWidth, panel.faceWidth());
+    EXPECT_EQ(rig.clientHeight, panel.faceHeight());
+    EXPECT_EQ(rig.position,
+              centredWindowPosition(1920, 1080, panel.faceWidth(), panel.faceHeight()));
+
+    EXPECT_TRUE(panel.powerIsOn()) << "saved while on, it comes up running";
+    EXPECT_EQ(panel.machine.printMode, printModeAll);
+    EXPECT_TRUE(panel.machine.grdFlag);
+    EXPECT_FALSE(panel.machine.radFlag);
+    EXPECT_EQ(panel.speedSetting, 40);
+    EXPECT_EQ(panel.burstLength, 33);
+    EXPECT_EQ(panel.printer.leftMoveSpeed, 30);
+    EXPECT_EQ(panel.printer.rightMoveSpeed, 10);
+    EXPECT_EQ(panel.roll.rollLines(), storedRoll);
+
+    const auto left = [&](FacePart part) { return panel.face[part].left; };
+    EXPECT_EQ(left(FacePart::onSWimage), 71);
+    EXPECT_EQ(left(FacePart::offSWimage), parkedImageLeft);
+    EXPECT_EQ(left(FacePart::allSWimage), 31);
+    EXPECT_EQ(left(FacePart::manSWimage), parkedImageLeft);
+    EXPECT_EQ(left(FacePart::nrmSWimage), parkedImageLeft);
+    EXPECT_EQ(left(FacePart::grdSWimage), 73);
+    EXPECT_EQ(left(FacePart::degSWimage), parkedImageLeft);
+    EXPECT_TRUE(panel.face[FacePart::dispImage].visible);
+    EXPECT_FALSE(panel.face[FacePart::maskImage].visible);
+    EXPECT_FALSE(panel.face[FacePart::pfLEDImage].visible);
+    EXPECT_EQ(panel.shownPart(FacePart::prnHdImage).left, headRestPosition);
+    EXPECT_EQ(panel.shownPart(FacePart::paper97Image).picture, &panel.printer.paperImage());
+}
+
+TEST(StartUp, DefaultsWithoutASettingsFile) {
+    WindowRig rig;
+    ASSERT_TRUE(rig.start());
+    MainPanel& panel = rig.panel();
+    EXPECT_FALSE(panel.powerIsOn());
+    EXPECT_EQ(panel.printModePosition(), PrintModePosition::man);
+    EXPECT_EQ(panel.anglePosition(), AnglePosition::deg);
+    EXPECT_TRUE(panel.soundsOn);
+    EXPECT_FALSE(panel.keyLegendOn);
+    EXPECT_EQ(panel.burstLength, 51);
+    EXPECT_EQ(panel.face[FacePart::offSWimage].left, 71);
+    EXPECT_EQ(panel.face[FacePart::manSWimage].left, 31);
+    EXPECT_EQ(panel.face[FacePart::degSWimage].left, 73);
+}
+
+// ---------------------------------------------------------------- closing
+
+TEST(Closing, WithThePowerOnWaitsForTheProcessorThenSavesRollAndSettings) {
+    WindowRig rig;
+    storeState(rig);
+    startOn(rig);
+    MainPanel& panel = rig.panel();
+    panel.roll.appendRollLine("5~");
+    bool closedWhileRunning = true;
+    panel.requestPower(true);  // a restart, so the processor runs inside the dispatcher
+    rig.script = {[] {},
+                  [&] {
+                      panel.FormKeyUp(vkEscape);
+                      closedWhileRunning = rig.closeCalls > 0;
+                  }};
+    panel.ChgModeTimerTimer();
+    EXPECT_FALSE(closedWhileRunning) << "nothing closes while the processor runs";
+    EXPECT_TRUE(rig.closed);
+    EXPECT_TRUE(panel.closeNow);
+    EXPECT_EQ(rig.stored(rollFileName), (std::vector<std::string>{"3~7~11~", "Blank", "5~"}));
+    const std::vector<std::string> settings = rig.stored(settingsFileName);
+    ASSERT_EQ(settings.size(), 9u);
+    EXPECT_EQ(settings[0], "000-1");
+    EXPECT_EQ(settings[1], "001note");
+    EXPECT_EQ(settings[7], "0070");
+    EXPECT_EQ(settings[8], "0082");
+}
+
+TEST(Closing, TheSystemCloseWhileOnIsDeferredToTheDispatcher) {
+    WindowRig rig;
+    startOn(rig);
+    MainPanel& panel = rig.panel();
+    EXPECT_FALSE(panel.FormCloseQuery()) << "refused while the processor may run";
+    EXPECT_EQ(panel.requestFlags_ & requestClose, requestClose);
+    rig.settle();
+    EXPECT_TRUE(rig.closed);
+}
+
+TEST(Closing, WithThePowerOffClosesAtOnceWithoutSavingTheRoll) {
+    WindowRig rig;
+    ASSERT_TRUE(saveScrambledList(rig.folder.path(rollFileName), storedRoll));
+    ASSERT_TRUE(rig.start());
+    MainPanel& panel = rig.panel();
+    panel.roll.appendRollLine("5~");
+    panel.Close1Click();
+    EXPECT_TRUE(rig.closed);
+    EXPECT_EQ(rig.stored(rollFileName), storedRoll);
+    EXPECT_EQ(rig.stored(settingsFileName),
+              (std::vector<std::string>{"0000", "001", "00255", "0030", "004-1", "00547", "00624",
+                                        "0072", "0080"}));
+}
+
+TEST(Closing, TheNextStartComesUpWithTheSameSwitchesAndRoll) {
+    WindowRig first;
+    startOn(first);
+    MainPanel& panel = first.panel();
+    panel.setPrintMode(PrintModePosition::norm, true);
+    panel.setAngle(AnglePosition::rad, true);
+    panel.soundsOn = false;
+    panel.roll.appendRollLine("9~");
+    panel.closeCommand();
+    first.settle();
+    ASSERT_TRUE(first.closed);
+
+    WindowRig second;
+    for (const char* name : {settingsFileName, rollFileName}) {
+        second.folder.write(name, first.folder.read(name));
+    }
+    ASSERT_TRUE(second.start());
+    EXPECT_TRUE(second.panel().powerIsOn());
+    EXPECT_EQ(second.panel().printModePosition(), PrintModePosition::norm);
+    EXPECT_EQ(second.panel().anglePosition(), AnglePosition::rad);
+    EXPECT_FALSE(second.panel().soundsOn);
+    EXPECT_EQ(second.panel().roll.rollLines(), std::vector<std::string>{"9~"});
+}
+
+TEST(Closing, ARunTimeErrorShowsTheAddressClosesAndSavesTheRoll) {
+    std::vector<std::string> failing = test::idleMicrocode;
+    failing[5] = "getkey: 14 -> p";
+    WindowRig rig(failing);
+    startOn(rig);
+    rig.panel().roll.appendRollLine("5~");
+    rig.panel().FormKeyDown('5', {});
+    rig.settle();
+    EXPECT_EQ(rig.messages.errors,
+              std::vector<std::string>{"ERROR: Invalid P register value\rAddr: $0006"});
+    EXPECT_TRUE(rig.closed);
+    EXPECT_EQ(rig.stored(rollFileName), std::vector<std::string>{"5~"});
+}
+
+// ---------------------------------------------------------------- dispatcher and switches
+
+TEST(Dispatcher, PowerOnResetsWithASoundOnlyFromOff) {
+    WindowRig rig;
+    ASSERT_TRUE(rig.start());
+    MainPanel& panel = rig.panel();
+    EXPECT_TRUE(rig.sounds.empty()) << "the start-up's power off from off is silent";
+
+    panel.switchLabelClick(FacePart::onImage);
+    EXPECT_EQ(panel.requestFlags_, requestPowerOn);
+    EXPECT_TRUE(rig.modeTimer);
+    ASSERT_TRUE(rig.settle());
+    EXPECT_EQ(rig.sounds, std::vector<std::string>{"swc"});
+    EXPECT_EQ(panel.face[FacePart::onSWimage].left, 71);
+
+    panel.machine.regC[4] = 7;
+    panel.machine.ram[3][0] = 5;
+    panel.switchLabelClick(FacePart::onImage);
+    ASSERT_TRUE(rig.settle());
+    EXPECT_EQ(rig.sounds.size(), 1u) << "ON while on restarts without a sound";
+    EXPECT_EQ(panel.machine.regC[4], 0);
+    EXPECT_EQ(panel.machine.ram[3][0], 0);
+
+    panel.switchLabelClick(FacePart::offImage);
+    rig.settle();
+    EXPECT_EQ(rig.sounds, (std::vector<std::string>{"swc", "swc"}));
+    EXPECT_FALSE(panel.machine.displayOn);
+    EXPECT_EQ(panel.display.image(), panel.display.maskImage) << "the display goes blank";
+    EXPECT_EQ(panel.face[FacePart::offSWimage].left, 71);
+
+    panel.switchLabelClick(FacePart::offImage);
+    rig.settle();
+    EXPECT_EQ(rig.sounds.size(), 2u) << "OFF while off does nothing audible";
+}
+
+TEST(Dispatcher, APowerClickWhileRunningIsTakenWhenTheProcessorReturns) {
+    WindowRig rig;
+    startOn(rig);
+    MainPanel& panel = rig.panel();
+    bool onDuringScript = false;
+    panel.requestPower(true);
+    rig.script = {[] {},
+                  [&] {
+                      panel.switchLabelClick(FacePart::offImage);
+                      // the mode-change timer fires while the processor runs inside it
+                      panel.ChgModeTimerTimer();
+                      onDuringScript = panel.powerIsOn();
+                  }};
+    panel.ChgModeTimerTimer();
+    EXPECT_TRUE(onDuringScript) << "the nested timer leaves the request to the running handler";
+    EXPECT_FALSE(panel.powerIsOn());
+    EXPECT_EQ(panel.requestFlags_, 0);
+}
+
+TEST(Switches, SoundsFollowTheMoveAndItsRules) {
+    struct Case {
+        PrintModePosition from, to;
+        const char* sound;
+    };
+    const Case printCases[] = {
+        {PrintModePosition::man, PrintModePosition::norm, "swi"},
+        {PrintModePosition::norm, PrintModePosition::man, "swi"},
+        {PrintModePosition::man, PrintModePosition::all, "swc"},
+        {PrintModePosition::all, PrintModePosition::norm, "swc"},
+        {PrintModePosition::all, PrintModePosition::all, ""},
+    };
+    for (const Case& c : printCases) {
+        WindowRig rig;
+        rig.panel().setPrintMode(c.from, false);
+        rig.panel().setPrintMode(c.to, true);
+        EXPECT_EQ(rig.sounds,
+                  c.sound[0] ? std::vector<std::string>{c.sound} : std::vector<std::string>{});
+    }
+    struct AngleCase {
+        AnglePosition from, to;
+        const char* sound;
+    };
+    const AngleCase angleCases[] = {
+        {AnglePosition::deg, AnglePosition::rad, "swi"},
+        {AnglePosition::rad, AnglePosition::deg, "swi"},
+        {AnglePosition::deg, AnglePosition::grd, "swc"},
+        {AnglePosition::grd, AnglePosition::rad, "swc"},
+        {AnglePosition::rad, AnglePosition::rad, ""},
+    };
+    for (const AngleCase& c : angleCases) {
+        WindowRig rig;
+        rig.panel().setAngle(c.from, false);
+        rig.panel().setAngle(c.to, true);
+        EXPECT_EQ(rig.sounds,
+                  c.sound[0] ? std::vector<std::string>{c.sound} : std::vector<std::string>{});
+    }
+
+    WindowRig muted;
+    MainPanel& panel = muted.panel();
+    panel.soundsOn = false;
+    panel.switchLabelClick(FacePart::normImage);
+    panel.soundsOn = true;
+    panel.printer.printerBusy = true;
+    panel.switchLabelClick(FacePart::radImage);
+    panel.printer.printerBusy = false;
+    EXPECT_TRUE(muted.sounds.empty());
+    EXPECT_EQ(panel.machine.printMode, printModeNorm) << "the switch still moves";
+    EXPECT_TRUE(panel.machine.radFlag);
+    EXPECT_EQ(panel.face[FacePart::nrmSWimage].left, 31);
+    EXPECT_EQ(panel.face[FacePart::radSWimage].left, 73);
+}
+
+// ---------------------------------------------------------------- keys
+
+TEST(Keys, ShiftKindsChooseTheAlternateCode) {
+    WindowRig rig;
+    startOn(rig);
+    MainPanel& panel = rig.panel();
+    struct Case {
+        int index;
+        bool shifted;
+        int code;
+        bool shiftAfter;
+    };
+    const Case cases[] = {
+        {23, false, 114, false}, {23, true, 134, true},   // "1", kind 1 keeps the bit
+        {9, false, 131, false},  {9, true, 134, false},   // "R", kind 3 clears it
+        {19, true, 20, true},    {34, true, 138, false},  // plain "9"; "+" of kind 3
+        {0, true, 39, true},
+    };
+    for (const Case& c : cases) {
+        panel.machine.keyQueue.fill(0);
+        panel.machine.statusBits[13] = c.shifted;
+        panel.setKeyIndex(c.index);
+        panel.press();
+        EXPECT_EQ(panel.machine.keyQueue[0], c.code) << keyTable[c.index].legend;
+        EXPECT_EQ(panel.machine.statusBits[13] != 0, c.shiftAfter) << keyTable[c.index].legend;
+        panel.release();
+    }
+}
+
+TEST(Keys, AHeldKeyBlocksTheNextUntilReleasedAndEscLeavesItHeld) {
+    WindowRig rig;
+    startOn(rig);
+    MainPanel& panel = rig.panel();
+    panel.machine.keyQueue.fill(0);
+    panel.FormKeyDown('7', {});
+    panel.FormKeyDown('8', {});
+    EXPECT_EQ(panel.machine.keyQueue[0], 110);
+    EXPECT_EQ(panel.machine.keyQueue[1], 0);
+    panel.machine.keyReleased = 0;
+    panel.FormKeyUp(vkEscape);
+    EXPECT_TRUE(panel.keyHeld());
+    EXPECT_EQ(panel.machine.keyReleased, 0);
+    panel.FormKeyUp('8');
+    EXPECT_FALSE(panel.keyHeld());
+    EXPECT_EQ(panel.machine.keyReleased, 1);
+}
+
+TEST(Keys, WithThePowerOffAClickShowsThePressedKeyAndQueuesNothing) {
+    WindowRig rig;
+    ASSERT_TRUE(rig.start());
+    MainPanel& panel = rig.panel();
+    const KeyEntry& key = keyTable[13];
+    panel.calculatorImageMouseMove(key.face.left + 5, key.face.top + 5);
+    panel.calculatorImageMouseDown(true);
+    const ImageComponent& paste = panel.face[FacePart::pasteImage];
+    EXPECT_EQ(paste.left, key.face.left);
+    EXPECT_EQ(paste.top, key.face.top);
+    EXPECT_EQ(paste.picture, cropBitmap(panel.face[FacePart::buttsImage].picture, key.picture.left,
+                                        key.picture.top, key.face.width(), key.face.height()));
+    EXPECT_EQ(panel.machine.keyQueue[0], 0);
+    panel.calculatorImageMouseUp(true);
+    EXPECT_EQ(paste.left, panel.faceWidth() + 10);
+    EXPECT_FALSE(panel.keyHeld());
+}
+
+TEST(Keys, TheQueueDropsAnEighthCodeAndTheNextPutClearsTheOverflow) {
+    WindowRig rig;
+    MainPanel& panel = rig.panel();
+    for (int code = 1; code <= 7; ++code) panel.keyQueuePut(code);
+    EXPECT_EQ(panel.machine.keyQueueOverflow, 0);
+    panel.keyQueuePut(8);
+    EXPECT_EQ(panel.machine.keyQueueOverflow, 1);
+    EXPECT_EQ(panel.machine.keyQueue[6], 7);
+    panel.keyQueuePut(-5);
+    EXPECT_EQ(panel.machine.keyQueueOverflow, 1) << "a negative code is ignored";
+    panel.machine.keyQueue[0] = 0;
+    panel.keyQueuePut(9);
+    EXPECT_EQ(panel.machine.keyQueueOverflow, 0);
+    EXPECT_EQ(panel.machine.keyQueue[0], 9);
+}
+
+TEST(Keys, AClickAfterAKeyboardKeyPressesThatKeyAgain) {
+    WindowRig rig;
+    startOn(rig);
+    MainPanel& panel = rig.panel();
+    panel.FormKeyDown('5', {});
+    panel.FormKeyUp('5');
+    panel.machine.keyQueue.fill(0);
+    panel.calculatorImageMouseDown(true);
+    EXPECT_EQ(panel.machine.keyQueue[0], 22);
+    panel.calculatorImageMouseUp(true);
+    panel.calculatorImageMouseDown(false);
+    EXPECT_FALSE(panel.keyHeld()) << "only the left button presses";
+}
+
+TEST(Keys, TheLegendShowsOnlyWhenAskedForAndOnlyOverAKey) {
+    WindowRig rig;
+    MainPanel& panel = rig.panel();
+    const KeyRect& v = keyTable[1].face;
+    panel.calculatorImageMouseMove(v.left + 3, v.top + 3);
+    EXPECT_EQ(panel.keyLabelCaption, "");
+    panel.menuCommand(MenuCommand::keyLegend);
+    EXPECT_TRUE(panel.menuChecked(MenuCommand::keyLegend));
+    panel.calculatorImageMouseMove(v.left + 3, v.top + 3);
+    EXPECT_EQ(panel.keyLabelCaption, "V");
+    EXPECT_EQ(panel.keyIndex(), 1);
+    panel.calculatorImageMouseMove(v.left, v.top + 3);
+    EXPECT_EQ(panel.keyLabelCaption, "");
+    EXPECT_EQ(panel.keyIndex(), -1);
+}
+
+// ---------------------------------------------------------------- menu, help, drag
+
+TEST(Menu, TogglesItsOptionsAndRunsItsCommands) {
+    WindowRig rig;
+    MainPanel& panel = rig.panel();
+    EXPECT_TRUE(panel.menuChecked(MenuCommand::sounds));
+    panel.menuCommand(MenuCommand::sounds);
+    EXPECT_FALSE(panel.soundsOn);
+    EXPECT_FALSE(panel.menuChecked(MenuCommand::sounds));
+
+    EXPECT_FALSE(panel.menuChecked(MenuCommand::lowBattery));
+    panel.menuCommand(MenuCommand::lowBattery);
+    EXPECT_TRUE(panel.face[FacePart::pfLEDImage].visible);
+    EXPECT_TRUE(panel.menuChecked(MenuCommand::lowBattery));
+    panel.menuCommand(MenuCommand::lowBattery);
+    EXPECT_FALSE(panel.face[FacePart::pfLEDImage].visible);
+
+    panel.menuCommand(MenuCommand::about);
+    EXPECT_EQ(rig.messages.information,
+              std::vector<std::string>{"Quorvel Classic Calculator Simulator - v210118"});
+    panel.menuCommand(MenuCommand::minimize);
+    EXPECT_EQ(rig.minimized, 1);
+    panel.menuCommand(MenuCommand::close);
+    EXPECT_TRUE(rig.closed) << "closing with the power off is at once";
+}
+
+TEST(Menu, HelpNeedsTheDocumentAndReportsAViewerThatDoesNotStart) {
+    WindowRig rig;
+    MainPanel& panel = rig.panel();
+    EXPECT_FALSE(panel.Help1Click());
+    EXPECT_EQ(rig.messages.errors, std::vector<std::string>{"Unable to find document"});
+    EXPECT_TRUE(rig.openedDocuments.empty());
+
+    rig.folder.write(helpDocumentName, "%PDF");
+    rig.documentOpens = false;
+    EXPECT_FALSE(panel.Help1Click());
+    EXPECT_EQ(rig.messages.errors.back(), "Failed to load file: Quorvelhelp.pdf");
+
+    rig.documentOpens = true;
+    EXPECT_TRUE(panel.Help1Click());
+    EXPECT_EQ(rig.messages.errors.size(), 2u);
+    ASSERT_EQ(rig.openedDocuments.size(), 2u);
+    EXPECT_TRUE(fs::equivalent(rig.openedDocuments.back(), rig.folder.path(helpDocumentName)));
+}
+
+TEST(Drag, TheDisplayMovesTheWindowByTheMouseAndEndsOnRelease) {
+    WindowRig rig;
+    ASSERT_TRUE(rig.start());
+    MainPanel& panel = rig.panel();
+    const WindowPosition start = rig.position;
+    panel.dispImageMouseDown(10, 5);
+    EXPECT_TRUE(panel.dragging());
+    panel.dispImageMouseMove(40, -15);
+    EXPECT_EQ(rig.position, (WindowPosition{start.left + 30, start.top - 20}));
+    // the display moved with the window: the same point of it is under the mouse again
+    panel.dispImageMouseMove(10, 5);
+    EXPECT_EQ(rig.position, (WindowPosition{start.left + 30, start.top - 20}));
+    panel.dispImageMouseUp();
+    EXPECT_FALSE(panel.dragging());
+    EXPECT_EQ(rig.dragCursor, (std::vector<bool>{true, false}));
+    EXPECT_EQ(panel.windowGeometry.left, start.left + 30);
+    EXPECT_EQ(panel.windowGeometry.right, start.left + 30 + panel.faceWidth());
+    EXPECT_EQ(panel.windowGeometry.top, start.top - 20);
+    panel.dispImageMouseMove(50, 50);
+    EXPECT_EQ(rig.position, (WindowPosition{start.left + 30, start.top - 20}));
+}
+
+TEST(Drag, AFaceReleaseDuringADragEndsItWithoutReleasingTheKey) {
+    WindowRig rig;
+    startOn(rig);
+    MainPanel& panel = rig.panel();
+    panel.FormKeyDown('3', {});
+    panel.dispImageMouseDown(1, 1);
+    panel.calculatorImageMouseUp(true);
+    EXPECT_FALSE(panel.dragging());
+    EXPECT_TRUE(panel.keyHeld());
+    panel.calculatorImageMouseUp(true);
+    EXPECT_FALSE(panel.keyHeld());
+}
+
+TEST(Drag, EscRecordsTheGeometryBeforeClosing) {
+    WindowRig rig;
+    ASSERT_TRUE(rig.start());
+    rig.position = {321, 123};
+    rig.panel().FormKeyUp(vkEscape);
+    EXPECT_EQ(rig.panel().windowGeometry.left, 321);
+    EXPECT_EQ(rig.panel().windowGeometry.top, 123);
+    EXPECT_TRUE(rig.closed);
+}
+
+}  // namespace
+}  // namespace quorvel

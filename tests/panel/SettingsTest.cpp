@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "assembler/ScrambledFile.h"
+#include "panel/Settings.h"
+#include "support/AssemblerTestSupport.h"
+
+namespace quorvel {
+namespace {
+
+TEST(TruthValue, ReadsNumbersAndWordsAndFallsBackOnAnythingElse) {
+    struct Case {
+        const char* text;
+        bool defaultValue;
+        bool expected;
+    };
+    const Case cases[] = {
+        {"-1", false, true},   {"0", true, false},     {"1", false, true},    {"2.5", false, true},
+        {"0.0", true, false},  {" 0 ", true, false},   {"1e3", false, true},  {"True", false, true},
+        {"tRuE", false, true}, {"FALSE", true, false}, {"yes", false, false}, {"yes", true, true},
+        {"", true, true},      {"1x", false, false},   {".", true, true},     {"-", true, true},
+        {"1e", false, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(readTruthValue(c.text, c.defaultValue), c.expected)
+            << "\"" << c.text << "\" with default " << c.defaultValue;
+    }
+}
+
+PanelSettings read(const std::vector<std::string>& lines) {
+    PanelSettings settings;
+    applySettingsLines(lines, settings);
+    return settings;
+}
+
+TEST(SettingsReader, AppliesEachKeyWithItsOwnDefault) {
+    EXPECT_EQ(read({}), PanelSettings{}) << "nothing read keeps the values of creation";
+
+    const PanelSettings onAll = read({"000-1", "0070"});
+    EXPECT_EQ(onAll.power, PowerPosition::on);
+    EXPECT_EQ(onAll.printMode, PrintModePosition::all);
+
+    struct Case {
+        std::string line;
+        int speed;
+    };
+    for (const Case& c : {Case{"00240", 40}, Case{"0021x", 55}, Case{"002abc", 55}, Case{"002", 55},
+                          Case{"002-7", -7}}) {
+        EXPECT_EQ(read({"00299", c.line}).speedSetting, c.speed) << c.line;
+    }
+
+    EXPECT_FALSE(read({"0040"}).sounds);
+    EXPECT_TRUE(read({"003-1"}).keyLegend);
+    EXPECT_TRUE(read({"0030", "003-1"}).keyLegend) << "the later line of a key wins";
+    EXPECT_TRUE(read({"003-1"}).sounds) << "a file without key 004 keeps the sounds on";
+    EXPECT_FALSE(read({"004yes"}).sounds) << "the reader's default is false";
+    EXPECT_EQ(read({"00520", "0063"}).leftMoveSpeed, 20);
+    EXPECT_EQ(read({"00520", "0063"}).rightMoveSpeed, 3);
+    EXPECT_EQ(read({"001 kept text~"}).key001, " kept text~");
+}
+
+TEST(SettingsReader, MapsTheSwitchPositionsOfKeys7And8) {
+    struct Case {
+        const char* line;
+        PrintModePosition mode;
+    };
+    for (const Case& c :
+         {Case{"0070", PrintModePosition::all}, Case{"0071", PrintModePosition::norm},
+          Case{"0072", PrintModePosition::man}, Case{"0079", PrintModePosition::man},
+          Case{"007", PrintModePosition::all}}) {
+        EXPECT_EQ(read({c.line}).printMode, c.mode) << c.line;
+    }
+    struct AngleCase {
+        const char* line;
+        AnglePosition angle;
+    };
+    for (const AngleCase& c :
+         {AngleCase{"0080", AnglePosition::deg}, AngleCase{"0081", AnglePosition::rad},
+          AngleCase{"0082", AnglePosition::grd}, AngleCase{"0083", AnglePosition::grd},
+          AngleCase{"008", AnglePosition::deg}}) {
+        EXPECT_EQ(read({c.line}).angle, c.angle) << c.line;
+    }
+}
+
+TEST(SettingsReader, IgnoresLinesWithoutAKnownKey) {
+    EXPECT_EQ(read({"", "12", "ab1", "0091", "999-1", "00x-1", "-01-1"}), PanelSettings{});
+}
+
+TEST(SettingsWriter, WritesTheNineLinesInKeyOrder) {
+    EXPECT_EQ(settingsLines(PanelSettings{}),
+              (std::vector<std::string>{"0000", "001", "00255", "0030", "004-1", "00547", "00624",
+                                        "0072", "0080"}));
+    PanelSettings s;
+    s.power = PowerPosition::on;
+    s.key001 = "x";
+    s.speedSetting = 100;
+    s.keyLegend = true;
+    s.sounds = false;
+    s.leftMoveSpeed = 20;
+    s.rightMoveSpeed = 30;
+    s.printMode = PrintModePosition::norm;
+    s.angle = AnglePosition::grd;
+    EXPECT_EQ(settingsLines(s),
+              (std::vector<std::string>{"000-1", "001x", "002100", "003-1", "0040", "00520",
+                                        "00630", "0071", "0082"}));
+}
+
+TEST(SettingsFile, RoundTripsEveryPosition) {
+    test::ScratchFolder folder;
+    const std::string path = folder.path(settingsFileName);
+    for (auto mode : {PrintModePosition::man, PrintModePosition::all, PrintModePosition::norm}) {
+        for (auto angle : {AnglePosition::deg, AnglePosition::grd, AnglePosition::rad}) {
+            PanelSettings written;
+            written.power = angle == AnglePosition::grd ? PowerPosition::on : PowerPosition::off;
+            written.printMode = mode;
+            written.angle = angle;
+            written.speedSetting = 40;
+            written.sounds = mode != PrintModePosition::all;
+            written.key001 = "note";
+            ASSERT_TRUE(writeSettingsFile(path, written));
+            PanelSettings back;
+            readSettingsFile(path, back);
+            EXPECT_EQ(back, written);
+        }
+    }
+}
+
+TEST(SettingsFile, AMissingOrDamagedFileLeavesTheSettings) {
+    test::ScratchFolder folder;
+    PanelSettings settings;
+    settings.speedSetting = 77;
+    readSettingsFile(folder.path("missing.ini"), settings);
+    EXPECT_EQ(settings.speedSetting, 77);
+    folder.write(settingsFileName, "\x01\x02 not a container");
+    readSettingsFile(folder.path(settingsFileName), settings);
+    EXPECT_EQ(settings.speedSetting, 77);
+}
+
+TEST(SettingsFile, AFailedWriteKeepsThePreviousFile) {
+    test::ScratchFolder folder;
+    const std::string path = folder.path(settingsFileName);
+    PanelSettings old;
+    old.speedSetting = 12;
+    ASSERT_TRUE(writeSettingsFile(path, old));
+    // the new file cannot be created where it is written first
+    std::filesystem::create_directory(path + ".new");
+    PanelSettings fresh;
+    fresh.speedSetting = 99;
+    EXPECT_FALSE(writeSettingsFile(path, fresh));
+    PanelSettings back;
+    readSettingsFile(path, back);
+    EXPECT_EQ(back.speedSetting, 12);
+}
+
+}  // namespace
+}  // namespace quorvel
