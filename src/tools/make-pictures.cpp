@@ -241,9 +241,12 @@ Bitmap freshPaper() {
     }
     // the torn edge: a ragged row, then paper with a soft shadow under the tear
     for (int x = 0; x < 169; ++x) {
-        const int jag = (x * 37 + (x / 3) * 11) % 7;
-        paper.setPixel(x, 169, jag < 4 ? Rgb{236, 236, 232} : well(x, 168));
-        paper.setPixel(x, 170, jag == 6 ? Rgb{214, 214, 210} : white);
+        // a slow wave with a few fibres standing out, so the tear reads as torn
+        const int wave = static_cast<int>(
+            std::lround(2.5 + 2.5 * std::sin(x * 0.23) + 1.5 * std::sin(x * 0.71 + 1.3)));
+        const bool fibre = wave >= 3 || (x * 29) % 11 == 0;
+        paper.setPixel(x, 169, fibre ? Rgb{226, 226, 222} : well(x, 168));
+        paper.setPixel(x, 170, wave >= 5 ? Rgb{206, 206, 202} : white);
     }
     return paper;
 }
@@ -366,7 +369,7 @@ void drawKey(Pictures& p, Bitmap& target, const Box& box, int index, bool presse
                                   shade(ks.top, pressed ? 0.30 : 0.42)));
     const Box top = pressed ? Box{box.left + 2, box.top + 3, box.right - 2, box.bottom - 2}
                             : Box{box.left + 2, box.top + 1, box.right - 2, box.bottom - 4};
-    const double light = pressed ? 0.9 : 1.0;
+    const double light = pressed ? 0.84 : 1.0;
     fillRoundBox(target, top, 3,
                  verticalGradient(top.top, top.bottom, shade(shade(ks.top, 1.10), light),
                                   shade(shade(ks.top, 0.93), light)));
@@ -387,7 +390,12 @@ void drawKeys(Pictures& p) {
         const Bitmap background =
             cropBitmap(p.face, key.face.left, key.face.top, key.face.width(), key.face.height());
         paste(butts, background, key.picture.left, key.picture.top);
-        drawKey(p, butts, boxOf(key.picture), i, true);
+        // drawn at the key's own size: a few picture rectangles are a row taller
+        drawKey(p, butts,
+                Box{double(key.picture.left), double(key.picture.top),
+                    double(key.picture.left + key.face.width()),
+                    double(key.picture.top + key.face.height())},
+                i, true);
         drawKey(p, p.face, faceBox, i, false);
 
         const std::string& shifted = p.keys[i].shiftedLegend;

@@ -158,10 +158,11 @@ Samples tearing() {
     return s;
 }
 
-bool writeWave(const std::string& path, Samples samples) {
+// Normalised to the given peak: the clicks stand out, the longer sounds stay softer.
+bool writeWave(const std::string& path, const Samples& samples, double loudness) {
     double peak = 0;
     for (double x : samples) peak = std::max(peak, std::abs(x));
-    const double gain = peak > 0 ? 0.85 / peak : 0;
+    const double gain = peak > 0 ? loudness / peak : 0;
     std::vector<int16_t> pcm(samples.size());
     for (size_t i = 0; i < samples.size(); ++i) {
         pcm[i] =
@@ -206,13 +207,15 @@ int main(int argc, char** argv) {
     const struct {
         const char* name;
         Samples samples;
+        double loudness;
     } sounds[] = {
-        {"swc", switchClick()}, {"swi", switchDoubleClick()}, {"swd", switchSlide()},
-        {"fed", paperFeed()},   {"prn", printing()},          {"rip", tearing()},
+        {"swc", switchClick(), 0.85}, {"swi", switchDoubleClick(), 0.85},
+        {"swd", switchSlide(), 0.6},  {"fed", paperFeed(), 0.5},
+        {"prn", printing(), 0.5},     {"rip", tearing(), 0.6},
     };
     for (const auto& sound : sounds) {
         const std::string path = folder + "/" + sound.name + ".wav";
-        if (!writeWave(path, sound.samples)) {
+        if (!writeWave(path, sound.samples, sound.loudness)) {
             std::cerr << "make-sounds: cannot write " << path << "\n";
             return 1;
         }
