@@ -1,0 +1,60 @@
+// Random key sequences in every print mode: no key may stop the processor with a run-time
+// error or leave the calculator unable to take the next key, and afterwards it still
+// computes.
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "CalculatorHarness.h"
+#include "panel/KeyTable.h"
+
+namespace quorvel::test {
+namespace {
+
+void randomKeys(PrintModePosition mode, unsigned seed, int count) {
+    Calculator calculator(mode);
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> anyKey(0, keyCount - 1);
+    const int printKey = keyIndexForName("P");
+    uint64_t costliest = 0;
+    std::string costliestKeys;
+    std::string recent;
+    for (int i = 0; i < count; ++i) {
+        const int key = anyKey(random);
+        uint64_t words = 0;
+        const auto result =
+            calculator.headless().pressKey(key, HeadlessCalculator::defaultWordLimit, &words);
+        recent = (recent.size() > 200 ? recent.substr(recent.size() - 200) : recent) + " " +
+                 keyTable[key].legend;
+        ASSERT_EQ(result, HeadlessCalculator::Result::ok)
+            << "after keys ..." << recent
+            << (calculator.headless().messages().empty()
+                    ? ""
+                    : "\n" + calculator.headless().messages().back());
+        ASSERT_EQ(calculator.display().find('?'), std::string::npos) << "after keys ..." << recent;
+        // Without printing, no key may take the processor long.
+        if (mode == PrintModePosition::man && key != printKey && words > costliest) {
+            costliest = words;
+            costliestKeys = recent;
+        }
+    }
+    if (mode == PrintModePosition::man)
+        EXPECT_LT(costliest, 5000u) << "after keys ..." << costliestKeys;
+    // BS clears an Error or a waiting prefix; then an ordinary calculation.
+    calculator.press("BS BS F 2 SHIFT BS 2 ENTER 3 +");
+    EXPECT_EQ(calculator.shown(), "5.00");
+}
+
+TEST(Robustness, RandomKeysInMan) {
+    randomKeys(PrintModePosition::man, 1, 6000);
+}
+TEST(Robustness, RandomKeysInNorm) {
+    randomKeys(PrintModePosition::norm, 2, 3000);
+}
+TEST(Robustness, RandomKeysInAll) {
+    randomKeys(PrintModePosition::all, 3, 3000);
+}
+
+}  // namespace
+}  // namespace quorvel::test
