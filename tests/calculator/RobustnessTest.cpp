@@ -39,8 +39,9 @@ void randomKeys(PrintModePosition mode, unsigned seed, int count) {
             costliestKeys = recent;
         }
     }
-    if (mode == PrintModePosition::man)
+    if (mode == PrintModePosition::man) {
         EXPECT_LT(costliest, 5000u) << "after keys ..." << costliestKeys;
+    }
     // BS clears an Error or a waiting prefix; then an ordinary calculation.
     calculator.press("BS BS F 2 SHIFT BS 2 ENTER 3 +");
     EXPECT_EQ(calculator.shown(), "5.00");
