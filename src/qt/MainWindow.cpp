@@ -295,20 +295,20 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 // ---------------------------------------------------------------- platform services
 
-void MainWindow::showError(const std::string& text) {
+void MainWindow::showBox(int icon, const std::string& text) {
     shownMessages << boxText(text);
     if (!modalMessages) return;
-    QMessageBox box(QMessageBox::Critical, applicationTitle, boxText(text), QMessageBox::Ok,
-                    isVisible() ? this : nullptr);
+    QMessageBox box(static_cast<QMessageBox::Icon>(icon), applicationTitle, boxText(text),
+                    QMessageBox::Ok, isVisible() ? this : nullptr);
     box.exec();
 }
 
+void MainWindow::showError(const std::string& text) {
+    showBox(QMessageBox::Critical, text);
+}
+
 void MainWindow::showInformation(const std::string& text) {
-    shownMessages << boxText(text);
-    if (!modalMessages) return;
-    QMessageBox box(QMessageBox::Information, applicationTitle, boxText(text), QMessageBox::Ok,
-                    isVisible() ? this : nullptr);
-    box.exec();
+    showBox(QMessageBox::Information, text);
 }
 
 bool MainWindow::confirm(const std::string& text) {

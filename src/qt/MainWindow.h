@@ -72,6 +72,8 @@ class MainWindow : public QWidget,
     void showDragCursor(bool dragging) override;
     bool openDocument(const std::string& path) override;
 
+    // A modal box with one OK button (a QMessageBox::Icon).
+    void showBox(int icon, const std::string& text);
     void buildMenu();
     void applyOutline();
     void showCursorFor(int x, int y);
