@@ -13,11 +13,12 @@ namespace {
 namespace fs = std::filesystem;
 
 class CalculatorDataFile : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("quorvel-data-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                   "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder_ =
+            fs::temp_directory_path() /
+            ("quorvel-data-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(folder_);
     }
     void TearDown() override { fs::remove_all(folder_); }
@@ -33,8 +34,7 @@ protected:
     CalculatorData data;
 };
 
-const std::string params =
-    "000Q91~x~64~10~2~2000~-~-~-~-~-~-~0~16~2~15~20~55~192~13~";
+const std::string params = "000Q91~x~64~10~2~2000~-~-~-~-~-~-~0~16~2~15~20~55~192~13~";
 
 TEST_F(CalculatorDataFile, ReadsTheSectionOfItsType) {
     ASSERT_TRUE(load({"<46>", "000other~", "<46>", "garbage without kind", "<91>", params,
@@ -136,13 +136,13 @@ TEST(MachineParameterLine, RomSizeIsHexadecimal) {
 
 TEST(MachineParameterLine, RefusesWhatTheMachineCannotRunWith) {
     const char* lines[] = {
-        "",                                          // no line at all
-        "a~b~6x~1~2~2000~~~~~~~0~16~2~0~0~0~0~13~",  // RAM not a number
-        "a~b~64~1~2~2000~~~~~~~0~16~2~0~0~0~0~~",    // highest P empty
-        "a~b~-1~1~2~2000~~~~~~~0~16~2~0~0~0~0~13~",  // negative RAM
-        "a~b~64~1~2~2000~~~~~~~0~8~2~0~0~0~0~13~",   // too few status bits
-        "a~b~64~1~2~2000~~~~~~~0~16~1~0~0~0~0~13~",  // return stack too short
-        "a~b~64~1~2~2000~~~~~~~0~16~2~0~0~0~0~-1~",  // negative highest P
+        "",                                                // no line at all
+        "a~b~6x~1~2~2000~~~~~~~0~16~2~0~0~0~0~13~",        // RAM not a number
+        "a~b~64~1~2~2000~~~~~~~0~16~2~0~0~0~0~~",          // highest P empty
+        "a~b~-1~1~2~2000~~~~~~~0~16~2~0~0~0~0~13~",        // negative RAM
+        "a~b~64~1~2~2000~~~~~~~0~8~2~0~0~0~0~13~",         // too few status bits
+        "a~b~64~1~2~2000~~~~~~~0~16~1~0~0~0~0~13~",        // return stack too short
+        "a~b~64~1~2~2000~~~~~~~0~16~2~0~0~0~0~-1~",        // negative highest P
         "a~b~99999999~1~2~2000~~~~~~~0~16~2~0~0~0~0~13~",  // absurd RAM
     };
     for (const char* line : lines) {

@@ -32,10 +32,8 @@ TEST(DisplayCells, DigitsSignsPointsAndMasks) {
     } cases[] = {
         {"digits 13 to 3, blank exponent sign, exponent", "12345678900000", "00000000000000", 0,
          " 12345678900 00"},
-        {"point mask hides the digit", "12345678900000", "00000000300000", 0,
-         " 12345678.00 00"},
-        {"mask 4 shows digit 1 only", "00000000000012", "00000000000044", 0,
-         " 00000000000 1 "},
+        {"point mask hides the digit", "12345678900000", "00000000300000", 0, " 12345678.00 00"},
+        {"mask 4 shows digit 1 only", "00000000000012", "00000000000044", 0, " 00000000000 1 "},
         {"digit value 15 is blank", "FFFFFFFFFFF000", "00000000000000", 0, "             00"},
         {"exponent minus", "00000000000205", "00000000000000", 0, " 00000000000-05"},
         {"mantissa minus from M1", "00000000000000", "00000000000000", 9, "-00000000000 00"},
