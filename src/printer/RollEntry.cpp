@@ -1,0 +1,33 @@
+#include "printer/RollEntry.h"
+
+#include "assembler/TextUtils.h"
+#include "printer/RollStore.h"
+
+namespace quorvel {
+
+RollEntryCodes readRollEntry(const std::string& entry) {
+    RollEntryCodes read;
+    for (int column = 0; column < printColumns; ++column) {
+        const auto c = static_cast<size_t>(column);
+        read.readable[c] = parseDecimal(tildeField(entry, column), read.codes[c]);
+        if (!read.readable[c] && read.firstUnreadable < 0) read.firstUnreadable = column;
+    }
+    return read;
+}
+
+void drawRollEntry(const CharacterSet& characters, LineImage& lineImage,
+                   const RollEntryCodes& entry) {
+    for (int column = 0; column < printColumns; ++column) {
+        const auto c = static_cast<size_t>(column);
+        const int record =
+            entry.readable[c] ? characters.glyphIndexOf(entry.codes[c]) : fallbackGlyphRecord;
+        characters.drawGlyph(lineImage, record, column);
+    }
+}
+
+void drawRollEntry(const CharacterSet& characters, LineImage& lineImage, const std::string& entry) {
+    if (entry == blankRollLine) return;
+    drawRollEntry(characters, lineImage, readRollEntry(entry));
+}
+
+}  // namespace quorvel
