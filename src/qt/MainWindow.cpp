@@ -73,12 +73,18 @@ MainWindow::MainWindow(const QString& programFolder, const QString& userDataFold
     services.text = &text_;
     panel_ = std::make_unique<MainPanel>(programFolder.toStdString(), services,
                                          userDataFolder.toStdString());
+    listing_ = new TplistFM(*panel_, *this, this);
+    speedDialog_ =
+        new TprMoveFM(panel_->printer.leftMoveSpeed, panel_->printer.rightMoveSpeed, this);
     buildMenu();
 }
 
 MainWindow::~MainWindow() {
     modeTimer_.stop();
     feedTimer_.stop();
+    // The roll's windows work on the panel, so they go before it.
+    delete listing_;
+    delete speedDialog_;
 }
 
 bool MainWindow::start() {
@@ -359,6 +365,19 @@ WindowPosition MainWindow::windowPosition() const {
 
 void MainWindow::moveWindow(WindowPosition position) {
     move(position.left, position.top);
+}
+
+void MainWindow::refreshListing() {
+    if (listing_->isVisible()) listing_->UpdatePrint();
+}
+
+RollPrintDialog& MainWindow::printDialog() {
+    if (!printDialog_) printDialog_ = std::make_unique<RollPrintDialog>();
+    return *printDialog_;
+}
+
+void MainWindow::printRoll() {
+    printDialog().printRoll(this, panel_->roll, panel_->characterSet, *this);
 }
 
 bool MainWindow::openDocument(const std::string& path) {

@@ -6,6 +6,9 @@
 #include <QWidget>
 #include <memory>
 
+#include "HeadSpeedWindow.h"
+#include "PaperListingWindow.h"
+#include "QtRollPrinter.h"
 #include "QtSoundPlayer.h"
 #include "QtTextDrawing.h"
 #include "panel/MainPanel.h"
@@ -32,6 +35,11 @@ class MainWindow : public QWidget,
     MainPanel& panel() { return *panel_; }
     QtSoundPlayer& soundPlayer() { return sounds_; }
     QMenu& popupMenu() { return menu_; }
+    // The roll's windows, created hidden with the main window.
+    TplistFM& listingWindow() { return *listing_; }
+    TprMoveFM& speedDialog() { return *speedDialog_; }
+    // The main window's own print dialog, for "Print Roll".
+    RollPrintDialog& printDialog();
     // The component that takes a mouse click at a point of the window: the topmost
     // visible one; the key legend label lets clicks through.
     FacePart partAt(int x, int y) const;
@@ -71,6 +79,10 @@ class MainWindow : public QWidget,
     void minimizeWindow() override { showMinimized(); }
     void showDragCursor(bool dragging) override;
     bool openDocument(const std::string& path) override;
+    void refreshListing() override;
+    void showListingWindow() override { listing_->showListing(); }
+    void printRoll() override;
+    void showPrintHeadSpeedDialog() override { speedDialog_->showDialog(); }
 
     // A modal box with one OK button (a QMessageBox::Icon).
     void showBox(int icon, const std::string& text);
@@ -87,6 +99,10 @@ class MainWindow : public QWidget,
     QCursor openHand_;
     QCursor closedHand_;
     std::unique_ptr<MainPanel> panel_;
+    // Owned by this window as their parent.
+    TplistFM* listing_ = nullptr;
+    TprMoveFM* speedDialog_ = nullptr;
+    std::unique_ptr<RollPrintDialog> printDialog_;
 
     // Where the mouse button went down: the part that receives the move and the release.
     enum class Grab { none, face, display };

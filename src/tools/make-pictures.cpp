@@ -1,9 +1,11 @@
 // Draws the program's pictures from the key map: the face, the sheet of the pictures laid
 // over it (pressed keys, switch positions, labels, display glass, paper roll, print head
-// and the small parts), the two hand cursors and the program's icon.
+// and the small parts), the two hand cursors, the program's icon and the pictures of the
+// roll windows' buttons.
 //
 //   make-pictures KEYMAP REGULAR-FONT BOLD-FONT OUTPUT-FOLDER
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 #include <string>
@@ -501,6 +503,118 @@ Bitmap icon(const Bitmap& face) {
     return big;
 }
 
+// ---------------------------------------------------------------- button pictures
+
+// The buttons of the listing window and the speed dialog, drawn eight times larger with hard
+// edges in the key colour, which the reduction turns into smooth edges and transparency.
+constexpr int buttonScale = 8;
+
+struct ButtonCanvas {
+    explicit ButtonCanvas(int size)
+        : big(size * buttonScale, size * buttonScale, transparentFaceColour) {}
+    Bitmap big;
+
+    Box box(double l, double t, double r, double b) const {
+        return {l * buttonScale, t * buttonScale, r * buttonScale, b * buttonScale};
+    }
+    void roundBox(double l, double t, double r, double b, double radius, const Paint& paint) {
+        fillRoundBoxHard(big, box(l, t, r, b), radius * buttonScale, paint);
+    }
+    // A box with a border of `edge` units in `outline`.
+    void framedBox(double l, double t, double r, double b, double radius, double edge, Rgb outline,
+                   const Paint& inside) {
+        roundBox(l, t, r, b, radius, solid(outline));
+        roundBox(l + edge, t + edge, r - edge, b - edge, std::max(0.0, radius - edge), inside);
+    }
+    // Every pixel whose centre lies within width/2 of the polyline.
+    void stroke(const std::vector<std::pair<double, double>>& points, double width, Rgb colour) {
+        const double half = width / 2;
+        for (int y = 0; y < big.height(); ++y) {
+            for (int x = 0; x < big.width(); ++x) {
+                const double px = (x + 0.5) / buttonScale, py = (y + 0.5) / buttonScale;
+                for (size_t i = 0; i + 1 < points.size(); ++i) {
+                    const auto [ax, ay] = points[i];
+                    const auto [bx, by] = points[i + 1];
+                    const double dx = bx - ax, dy = by - ay;
+                    const double t = std::clamp(
+                        ((px - ax) * dx + (py - ay) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+                    if (std::hypot(px - ax - t * dx, py - ay - t * dy) <= half) {
+                        big.setPixel(x, y, colour);
+                        break;
+                    }
+                }
+            }
+        }
+    }
+    // A convex polygon, corners in order.
+    void polygon(const std::vector<std::pair<double, double>>& points, const Paint& paint) {
+        for (int y = 0; y < big.height(); ++y) {
+            for (int x = 0; x < big.width(); ++x) {
+                const double px = (x + 0.5) / buttonScale, py = (y + 0.5) / buttonScale;
+                bool inside = true;
+                for (size_t i = 0; i < points.size() && inside; ++i) {
+                    const auto [ax, ay] = points[i];
+                    const auto [bx, by] = points[(i + 1) % points.size()];
+                    inside = (bx - ax) * (py - ay) - (by - ay) * (px - ax) >= 0;
+                }
+                if (inside) big.setPixel(x, y, paint(x + 0.5, y + 0.5));
+            }
+        }
+    }
+};
+
+constexpr Rgb buttonOutline{52, 54, 60};
+constexpr Rgb rollInk{70, 5, 177};
+
+// Clearing the listing: a waste bin.
+Bitmap clearButtonPicture() {
+    ButtonCanvas c(22);
+    const double s = buttonScale;
+    c.framedBox(8, 1, 14, 4, 1, 0.9, buttonOutline, solid({150, 152, 160}));
+    c.polygon({{4, 6.2}, {18, 6.2}, {16.2, 21}, {5.8, 21}}, solid(buttonOutline));
+    c.polygon({{5.1, 7}, {16.9, 7}, {15.3, 20}, {6.7, 20}},
+              verticalGradient(7 * s, 20 * s, {196, 198, 204}, {132, 134, 142}));
+    for (double x : {8.6, 11.0, 13.4}) c.stroke({{x, 9.5}, {x, 18}}, 1.0, {98, 100, 108});
+    c.framedBox(2.5, 3.6, 19.5, 7, 1.2, 0.9, buttonOutline,
+                verticalGradient(3.6 * s, 7 * s, {214, 216, 222}, {160, 162, 170}));
+    return c.big;
+}
+
+// Printing the roll: a printer with a sheet of printed lines coming out.
+Bitmap printButtonPicture() {
+    ButtonCanvas c(22);
+    const double s = buttonScale;
+    c.framedBox(5.5, 1, 16.5, 9, 0.5, 0.9, buttonOutline, solid(white));
+    c.framedBox(1.5, 7.5, 20.5, 17, 2, 1, buttonOutline,
+                verticalGradient(7.5 * s, 17 * s, {188, 190, 198}, {112, 114, 122}));
+    c.roundBox(4.5, 11.5, 17.5, 13.2, 0.5, solid({40, 41, 46}));
+    c.roundBox(16.6, 9.2, 18.6, 10.6, 0.4, solid({60, 200, 80}));
+    c.framedBox(5.5, 12.5, 16.5, 21.5, 0.5, 0.9, buttonOutline, solid(white));
+    for (double y : {15.0, 17.2, 19.4})
+        c.stroke({{7.3, y}, {y == 19.4 ? 12.0 : 14.7, y}}, 1.0, rollInk);
+    return c.big;
+}
+
+// OK: a green tick.
+Bitmap okButtonPicture() {
+    ButtonCanvas c(16);
+    const std::vector<std::pair<double, double>> tick = {{2.6, 8.4}, {6.2, 12.2}, {13.4, 3.4}};
+    c.stroke(tick, 3.6, {20, 92, 30});
+    c.stroke(tick, 2.2, {52, 170, 64});
+    return c.big;
+}
+
+// Cancel: a red cross.
+Bitmap cancelButtonPicture() {
+    ButtonCanvas c(16);
+    for (const double width : {3.6, 2.2}) {
+        const Rgb colour = width > 3 ? Rgb{128, 18, 18} : Rgb{214, 44, 40};
+        c.stroke({{3.6, 3.6}, {12.4, 12.4}}, width, colour);
+        c.stroke({{12.4, 3.6}, {3.6, 12.4}}, width, colour);
+    }
+    return c.big;
+}
+
 bool write(const std::string& path, const Bitmap& picture) {
     if (savePng(path, picture)) return true;
     std::cerr << "make-pictures: cannot write " << path << "\n";
@@ -545,6 +659,16 @@ int main(int argc, char** argv) {
     ok = ok && savePngWithAlpha(folder + "/cursor-closed.png", handCursor(true),
                                 transparentFaceColour, 8);
     ok = ok && savePngWithAlpha(folder + "/quorvel.png", icon(p.face), transparentFaceColour, 4);
+    const std::pair<const char*, Bitmap> buttons[] = {
+        {"button-clear.png", clearButtonPicture()},
+        {"button-print.png", printButtonPicture()},
+        {"button-ok.png", okButtonPicture()},
+        {"button-cancel.png", cancelButtonPicture()},
+    };
+    for (const auto& [name, picture] : buttons) {
+        ok = ok &&
+             savePngWithAlpha(folder + "/" + name, picture, transparentFaceColour, buttonScale);
+    }
     if (!ok) {
         std::cerr << "make-pictures: cannot write the pictures into " << folder << "\n";
         return 1;
