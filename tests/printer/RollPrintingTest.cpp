@@ -166,33 +166,29 @@ TEST(RollPrintJob, ADamagedEntryPrintsNothingAndSaysWhichLine) {
 }
 
 TEST(RollPrintJob, APrinterThatFailsGetsTheJobAbortedAndAnErrorBox) {
-    {
-        RecordingPrinter printer(600, 4960, 7016);
-        printer.newPageWorks = false;
+    struct Case {
+        const char* name;
+        int dpi;
+        bool beginWorks, newPageWorks;
+        int draws;
+        const char* lastCall;
+    } cases[] = {
+        {"refuses the second page", 600, true, false, 180, "abort"},
+        {"refuses the document", 600, false, true, 0, "begin"},
+        {"reports no resolution", 0, true, true, 0, "abort"},
+    };
+    for (const Case& c : cases) {
+        RecordingPrinter printer(c.dpi, 4960, 7016);
+        printer.beginWorks = c.beginWorks;
+        printer.newPageWorks = c.newPageWorks;
         test::RecordingMessages messages;
         EXPECT_FALSE(
-            printRollOnPrinter(numberedEntries(200), builtCharacterSet(), printer, messages));
-        EXPECT_EQ(printer.calls.back(), "abort");
-        EXPECT_EQ(printer.count("draw"), 180);
-        EXPECT_EQ(printer.count("end"), 0);
-        EXPECT_EQ(messages.only(), messagePrinterFailed);
-    }
-    {
-        RecordingPrinter printer(600, 4960, 7016);
-        printer.beginWorks = false;
-        test::RecordingMessages messages;
-        EXPECT_FALSE(
-            printRollOnPrinter(numberedEntries(3), builtCharacterSet(), printer, messages));
-        EXPECT_EQ(printer.calls, std::vector<std::string>{"begin"});
-        EXPECT_EQ(messages.only(), messagePrinterFailed);
-    }
-    {
-        RecordingPrinter printer(0, 0, 0);  // a printer that reports no resolution
-        test::RecordingMessages messages;
-        EXPECT_FALSE(
-            printRollOnPrinter(numberedEntries(3), builtCharacterSet(), printer, messages));
-        EXPECT_EQ(printer.calls, (std::vector<std::string>{"begin", "abort"}));
-        EXPECT_EQ(messages.only(), messagePrinterFailed);
+            printRollOnPrinter(numberedEntries(200), builtCharacterSet(), printer, messages))
+            << c.name;
+        EXPECT_EQ(printer.calls.back(), c.lastCall) << c.name;
+        EXPECT_EQ(printer.count("draw"), c.draws) << c.name;
+        EXPECT_EQ(printer.count("end"), 0) << c.name;
+        EXPECT_EQ(messages.only(), messagePrinterFailed) << c.name;
     }
 }
 
