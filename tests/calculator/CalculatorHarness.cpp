@@ -15,8 +15,9 @@ std::vector<std::string> keyList(const std::string& keys) {
     return list;
 }
 
-Calculator::Calculator(PrintModePosition mode) : calculator_(QUORVEL_DATA_DIR) {
-    const auto result = calculator_.start(mode);
+Calculator::Calculator(PrintModePosition mode, AnglePosition angle)
+    : calculator_(QUORVEL_DATA_DIR) {
+    const auto result = calculator_.start(mode, angle);
     EXPECT_EQ(result, HeadlessCalculator::Result::ok) << "start-up";
 }
 

@@ -15,7 +15,8 @@ std::vector<std::string> keyList(const std::string& keys);
 
 class Calculator {
   public:
-    explicit Calculator(PrintModePosition mode = PrintModePosition::man);
+    explicit Calculator(PrintModePosition mode = PrintModePosition::man,
+                        AnglePosition angle = AnglePosition::deg);
 
     // Presses the keys one after the other; a run-time error or a key after which the
     // calculator does not wait for the next one fails the test.

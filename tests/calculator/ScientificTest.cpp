@@ -1,0 +1,232 @@
+// The scientific functions against a 400-bit reference: the edges of every domain and
+// random arguments. √x, x², 1/x and % must show the exact result rounded once; every other
+// function must lie within one unit of the tenth significant digit. A larger random sweep
+// runs when QUORVEL_SWEEP is set to a multiplier (for example QUORVEL_SWEEP=20).
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <iostream>
+#include <vector>
+
+#include "CalculatorHarness.h"
+#include "FunctionReference.h"
+
+namespace quorvel::test {
+namespace {
+
+using ExactFunction = std::function<bool(Exact& result, const Exact& x)>;
+using ExactFunction2 = std::function<bool(Exact& result, const Exact& y, const Exact& x)>;
+
+const char* const errorDisplay = " Error         ";
+
+int sweepFactor() {
+    const char* text = std::getenv("QUORVEL_SWEEP");
+    const int factor = text ? std::atoi(text) : 1;
+    return factor > 0 ? factor : 1;
+}
+
+// Runs the functions in SCI 9 and keeps the largest error seen, in units of the tenth
+// digit, for the report at the end of each test.
+class Checker {
+  public:
+    explicit Checker(const char* name, AnglePosition angle = AnglePosition::deg)
+        : name_(name), calculator_(PrintModePosition::man, angle) {
+        calculator_.press("SHIFT F 9");
+    }
+    ~Checker() {
+        std::cout << "[ accuracy ] " << name_ << ": " << count_ << " arguments, largest error "
+                  << worst_ << " units" << (worstAt_.empty() ? "" : " at " + worstAt_) << "\n";
+    }
+
+    // x, then the function keys.
+    void unary(const TenDigit& x, const char* keys, const ExactFunction& function,
+               bool correctlyRounded = false) {
+        calculator_.press(keysFor(x) + " " + keys);
+        Exact result;
+        const bool defined = function(result, Exact(x));
+        judge(cellsOf(x) + " " + keys, defined, result, correctlyRounded);
+    }
+
+    // y ENTER x, then the function keys.
+    void binary(const TenDigit& y, const TenDigit& x, const char* keys,
+                const ExactFunction2& function, bool correctlyRounded = false) {
+        calculator_.press(keysFor(y) + " ENTER " + keysFor(x) + " " + keys);
+        Exact result;
+        const bool defined = function(result, Exact(y), Exact(x));
+        judge(cellsOf(y) + " ENTER " + cellsOf(x) + " " + keys, defined, result,
+              correctlyRounded);
+    }
+
+    Calculator& calculator() { return calculator_; }
+
+  private:
+    void judge(const std::string& what, bool defined, const Exact& result,
+               bool correctlyRounded) {
+        ++count_;
+        const std::string shown = calculator_.display();
+        if (!defined) {
+            EXPECT_EQ(shown, errorDisplay) << what;
+        } else if (correctlyRounded) {
+            EXPECT_EQ(shown, idealDisplay(result)) << what;
+        } else {
+            EXPECT_TRUE(withinOneUnit(shown, result))
+                << what << " shows " << shown << ", ideal " << idealDisplay(result) << " ("
+                << unitsOff(shown, result) << " units off)";
+        }
+        if (defined && shown != errorDisplay) {
+            const double off = unitsOff(shown, result);
+            if (off > worst_ && off < 1e9) {
+                worst_ = off;
+                worstAt_ = what;
+            }
+        }
+        if (shown == errorDisplay) calculator_.press("BS");
+    }
+
+    std::string name_;
+    Calculator calculator_;
+    int count_ = 0;
+    double worst_ = 0;
+    std::string worstAt_;
+};
+
+std::vector<TenDigit> numbers(std::initializer_list<const char*> texts) {
+    std::vector<TenDigit> list;
+    for (const char* text : texts) list.push_back(tenDigitOf(text));
+    return list;
+}
+
+// ------------------------------------------------------------------ reference functions
+
+bool exactSqrt(Exact& r, const Exact& x) {
+    if (mpfr_sgn(x.get()) < 0) return false;
+    mpfr_sqrt(r.get(), x.get(), nearest);
+    return true;
+}
+bool exactSquare(Exact& r, const Exact& x) {
+    mpfr_sqr(r.get(), x.get(), nearest);
+    return true;
+}
+bool exactReciprocal(Exact& r, const Exact& x) {
+    if (mpfr_zero_p(x.get())) return false;
+    mpfr_ui_div(r.get(), 1, x.get(), nearest);
+    return true;
+}
+bool exactPercent(Exact& r, const Exact& y, const Exact& x) {
+    mpfr_mul(r.get(), y.get(), x.get(), nearest);
+    mpfr_div_ui(r.get(), r.get(), 100, nearest);
+    return true;
+}
+bool exactPercentChange(Exact& r, const Exact& y, const Exact& x) {
+    if (mpfr_zero_p(y.get())) return false;
+    mpfr_sub(r.get(), x.get(), y.get(), nearest);
+    mpfr_div(r.get(), r.get(), y.get(), nearest);
+    mpfr_mul_ui(r.get(), r.get(), 100, nearest);
+    return true;
+}
+bool exactInteger(Exact& r, const Exact& x) {
+    mpfr_trunc(r.get(), x.get());
+    return true;
+}
+bool exactFraction(Exact& r, const Exact& x) {
+    mpfr_frac(r.get(), x.get(), nearest);
+    return true;
+}
+bool exactAbsolute(Exact& r, const Exact& x) {
+    mpfr_abs(r.get(), x.get(), nearest);
+    return true;
+}
+
+// ------------------------------------------------------------------ tests
+
+TEST(Scientific, SquareRootIsCorrectlyRounded) {
+    Checker check("square root");
+    for (const TenDigit& x :
+         numbers({"0", "1", "2", "4", "10", "99", "1e99", "9.999999999e99", "1e-99", "2e-99",
+                  "9.999999999e-99", "1.000000001", "9.999999999", "0.25", "6.25e-4",
+                  "1.234567891e5", "-2", "-1e-99"})) {
+        check.unary(x, "Q", exactSqrt, true);
+    }
+    RandomNumbers random(11);
+    for (int i = 0; i < 150 * sweepFactor(); ++i) {
+        check.unary(random.next(-99, 99, false), "Q", exactSqrt, true);
+    }
+    // Perfect squares of ten-digit roots stay exact.
+    check.unary(tenDigitOf("1.522756e10"), "Q", exactSqrt, true);
+}
+
+TEST(Scientific, SquareReciprocalAndPercentAreCorrectlyRounded) {
+    Checker check("x², 1/x, %");
+    for (const TenDigit& x : numbers({"0", "3", "-7", "1e50", "1e-50", "9.999999999e49",
+                                      "3.16227766e49", "1.414213562", "1e-60", "3"})) {
+        check.unary(x, "SHIFT Q", exactSquare, true);
+        check.unary(x, "N", exactReciprocal, true);
+    }
+    for (const auto& [y, x] : std::vector<std::pair<TenDigit, TenDigit>>{
+             {tenDigitOf("200"), tenDigitOf("15")},
+             {tenDigitOf("1e-99"), tenDigitOf("5")},      // below the range: 0
+             {tenDigitOf("1e10"), tenDigitOf("5e-99")},   // x/100 alone would underflow
+             {tenDigitOf("9.999999999e99"), tenDigitOf("100")},
+             {tenDigitOf("9.999999999e99"), tenDigitOf("101")},
+             {tenDigitOf("-3.333333333"), tenDigitOf("33.33333333")}}) {
+        check.binary(y, x, "Z", exactPercent, true);
+    }
+    RandomNumbers random(12);
+    for (int i = 0; i < 60 * sweepFactor(); ++i) {
+        check.unary(random.next(-60, 60, true), "SHIFT Q", exactSquare, true);
+        check.unary(random.next(-99, 99, true), "N", exactReciprocal, true);
+        check.binary(random.next(-60, 60, true), random.next(-60, 60, true), "Z", exactPercent,
+                     true);
+    }
+}
+
+TEST(Scientific, PercentChange) {
+    Checker check("percent change");
+    for (const auto& [y, x] : std::vector<std::pair<TenDigit, TenDigit>>{
+             {tenDigitOf("50"), tenDigitOf("75")},
+             {tenDigitOf("1.234567891"), tenDigitOf("1.234567892")},  // cancellation
+             {tenDigitOf("9.87654321e-5"), tenDigitOf("1.234567891")},
+             {tenDigitOf("0"), tenDigitOf("5")},
+             {tenDigitOf("3"), tenDigitOf("3")},
+             {tenDigitOf("1e-99"), tenDigitOf("9.9e99")},
+             {tenDigitOf("-4"), tenDigitOf("1")}}) {
+        check.binary(y, x, "SHIFT Z", exactPercentChange);
+    }
+    RandomNumbers random(13);
+    for (int i = 0; i < 100 * sweepFactor(); ++i) {
+        const TenDigit y = random.next(-20, 20, true);
+        TenDigit x = random.next(-20, 20, true);
+        if (i % 3 == 0) x = y, x.digits[9] = static_cast<char>('0' + (i % 10));  // near y
+        check.binary(y, x, "SHIFT Z", exactPercentChange);
+    }
+}
+
+TEST(Scientific, IntegerFractionAndAbsoluteValue) {
+    Checker check("INT, FRAC, ABS");
+    for (const TenDigit& x :
+         numbers({"0", "12.75", "-12.75", "0.5", "-0.999999999", "1", "1e9", "123456789.9",
+                  "-1234567891", "1e99", "1.000000001", "9.999999999e-99", "-5.5e-50"})) {
+        check.unary(x, "SHIFT H", exactInteger, true);
+        check.unary(x, "SHIFT -", exactFraction, true);
+        check.unary(x, "SHIFT R", exactAbsolute, true);
+    }
+    RandomNumbers random(14);
+    for (int i = 0; i < 40 * sweepFactor(); ++i) {
+        const TenDigit x = random.next(-3, 11, true);
+        check.unary(x, "SHIFT H", exactInteger, true);
+        check.unary(x, "SHIFT -", exactFraction, true);
+    }
+}
+
+TEST(Scientific, PiIsRecalledWithTheLift) {
+    Calculator calculator;
+    calculator.press("SHIFT F 9 2 SHIFT E");
+    EXPECT_EQ(calculator.display(), " 3.141592654 00");
+    calculator.press("V");  // x<>y: the 2 was lifted into Y
+    EXPECT_EQ(calculator.display(), " 2.000000000 00");
+}
+
+}  // namespace
+}  // namespace quorvel::test
