@@ -43,7 +43,7 @@ TEST(Entry, DisplayShowsTheNumberAsTyped) {
         {"1 2 SHIFT 7", " 127           "},  // a shifted digit is the digit
         {"1 2 SHIFT 9", " 129           "},
         {"1 2 SHIFT SHIFT 4", " 124           "},
-        {"1 2 Q", " 12            "},  // keys of part two do nothing
+        {"1 2 SHIFT SHIFT", " 12            "},  // a cancelled shift leaves the entry
         {"1 2 SHIFT N 3", " 123           "},
         {"1 2 E 3 L 4", " 12          34"},
     };
