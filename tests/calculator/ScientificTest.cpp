@@ -220,6 +220,79 @@ TEST(Scientific, IntegerFractionAndAbsoluteValue) {
     }
 }
 
+TEST(Scientific, FactorialOfEveryIntegerUpTo69) {
+    Checker check("n!");
+    for (int n = 0; n <= 69; ++n) {
+        check.unary(tenDigitOf(std::to_string(n).c_str()), "SHIFT N",
+                    [n](Exact& r, const Exact&) {
+                        mpfr_fac_ui(r.get(), static_cast<unsigned long>(n), nearest);
+                        return true;
+                    });
+    }
+    const auto undefined = [](Exact&, const Exact&) { return false; };
+    for (const TenDigit& x : numbers({"70", "71", "100", "1e50", "-1", "-69", "2.5", "0.5",
+                                      "68.5", "1e-5"})) {
+        check.unary(x, "SHIFT N", undefined);
+    }
+}
+
+// Sigma+ keeps n, the sums of x, x^2, y, y^2 and xy in R4..R9; the mean and the sample
+// standard deviation of x come from them.
+TEST(Scientific, StatisticsRegisters) {
+    struct Case {
+        const char* keys;
+        const char* registers;  // R4..R9, then x mean and s, as FIX 2 shows them
+    };
+    const Case cases[] = {
+        {"2 ENTER 1 W 4 ENTER 3 W 6 ENTER 5 W",
+         "3.00 9.00 35.00 12.00 56.00 44.00 3.00 2.00"},
+        {"2 ENTER 1 W 4 ENTER 3 W 6 ENTER 5 W 4 ENTER 3 SHIFT W",
+         "2.00 6.00 26.00 8.00 40.00 32.00 3.00 2.83"},
+        {"1 . 5 H W 2 . 5 W", "2.00 1.00 8.50 0.00 0.00 0.00 0.50 2.83"},
+        {"1 E 4 0 W 1 H E 4 0 W", "2.00 0.00 2.00        80 0.00 0.00 0.00 0.00 1.41        40"},
+    };
+    for (const Case& c : cases) {
+        Calculator calculator;
+        calculator.press(c.keys);
+        std::string shown;
+        for (const char* r : {"4", "5", "6", "7", "8", "9"}) {
+            calculator.press(std::string("R ") + r);
+            shown += calculator.shown() + " ";
+        }
+        calculator.press("SHIFT /");
+        shown += calculator.shown() + " ";
+        calculator.press("SHIFT X");
+        shown += calculator.shown();
+        EXPECT_EQ(shown, c.registers) << c.keys;
+    }
+}
+
+TEST(Scientific, StatisticsEdges) {
+    struct Case {
+        const char* keys;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"SHIFT /", "Error"},                       // no data: n = 0
+        {"5 W SHIFT X", "Error"},                   // s needs two points
+        {"5 W", "1.00"},                            // X shows n
+        {"5 W 7", "7"},                             // and the lift is disabled
+        {"5 W 7 ENTER 9 W SHIFT /", "7.00"},        // the 7 replaced n
+        {"5 W SHIFT V", "5.00"},                    // LAST x is x
+        {"5 W 5 W 5 W SHIFT X", "0.00"},            // no spread
+        {"3 W 3 SHIFT W 3 SHIFT W SHIFT X", "Error"},  // n = -1
+        {"5 W SHIFT M SHIFT /", "Error"},           // CLEAR REG clears the sums
+        {"1 E 5 0 W", "Error"},                     // x^2 overflows
+        {"1 E 5 0 W BS R 4", "0.00"},               // and no sum changed
+        {"1 E 5 0 W BS R 5", "0.00"},
+    };
+    for (const Case& c : cases) {
+        Calculator calculator;
+        calculator.press(c.keys);
+        EXPECT_EQ(calculator.shown(), c.shown) << c.keys;
+    }
+}
+
 TEST(Scientific, PiIsRecalledWithTheLift) {
     Calculator calculator;
     calculator.press("SHIFT F 9 2 SHIFT E");
