@@ -293,6 +293,39 @@ TEST(Scientific, StatisticsEdges) {
     }
 }
 
+bool exactLog10(Exact& r, const Exact& x) {
+    if (mpfr_sgn(x.get()) <= 0) return false;
+    mpfr_log10(r.get(), x.get(), nearest);
+    return true;
+}
+bool exactLn(Exact& r, const Exact& x) {
+    if (mpfr_sgn(x.get()) <= 0) return false;
+    mpfr_log(r.get(), x.get(), nearest);
+    return true;
+}
+
+TEST(Scientific, Logarithms) {
+    Checker check("LOG, LN");
+    for (const TenDigit& x :
+         numbers({"1", "10", "2", "0.5", "1e99", "9.999999999e99", "1e-99", "1.000000001",
+                  "0.9999999999", "0.999999999", "1.000000001e1", "9.999999999", "9.999999999e-1",
+                  "3.162277660", "3.162277661", "3.16227766e-50", "2.718281828", "0", "-1",
+                  "-1e-99", "1.1", "0.9", "1.00001", "0.99999", "5", "2.2"})) {
+        check.unary(x, "G", exactLog10);
+        check.unary(x, "L", exactLn);
+    }
+    RandomNumbers random(15);
+    for (int i = 0; i < 150 * sweepFactor(); ++i) {
+        const TenDigit x = random.next(-99, 99, false);
+        check.unary(x, "G", exactLog10);
+        check.unary(x, "L", exactLn);
+        TenDigit near = random.next(-1, 0, false);  // close to 1 from either side
+        near.digits = (near.exponent == 0 ? "1000" : "9999") + near.digits.substr(4);
+        check.unary(near, "G", exactLog10);
+        check.unary(near, "L", exactLn);
+    }
+}
+
 TEST(Scientific, PiIsRecalledWithTheLift) {
     Calculator calculator;
     calculator.press("SHIFT F 9 2 SHIFT E");
