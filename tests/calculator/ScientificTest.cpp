@@ -326,6 +326,100 @@ TEST(Scientific, Logarithms) {
     }
 }
 
+bool exactTenPower(Exact& r, const Exact& x) {
+    mpfr_exp10(r.get(), x.get(), nearest);
+    return true;
+}
+bool exactExp(Exact& r, const Exact& x) {
+    mpfr_exp(r.get(), x.get(), nearest);
+    return true;
+}
+bool exactPower(Exact& r, const Exact& y, const Exact& x) {
+    if (mpfr_sgn(y.get()) < 0) return false;
+    if (mpfr_zero_p(y.get())) {
+        mpfr_set_ui(r.get(), 0, nearest);
+        return mpfr_sgn(x.get()) > 0;
+    }
+    mpfr_pow(r.get(), y.get(), x.get(), nearest);
+    return true;
+}
+bool exactRoot(Exact& r, const Exact& y, const Exact& x) {
+    if (mpfr_zero_p(x.get()) || mpfr_sgn(y.get()) < 0) return false;
+    if (mpfr_zero_p(y.get())) {
+        mpfr_set_ui(r.get(), 0, nearest);
+        return mpfr_sgn(x.get()) > 0;
+    }
+    Exact reciprocal;
+    mpfr_ui_div(reciprocal.get(), 1, x.get(), nearest);
+    mpfr_pow(r.get(), y.get(), reciprocal.get(), nearest);
+    return true;
+}
+// Beyond the range an ideal calculator shows Error (or 0 below it).
+bool inRange(const Exact& r) {
+    return mpfr_cmp_d(r.get(), 9.9999999995e99) < 0 && mpfr_cmp_d(r.get(), -9.9999999995e99) > 0;
+}
+
+TEST(Scientific, Exponentials) {
+    Checker check("10^x, e^x");
+    const auto ten = [](Exact& r, const Exact& x) { return exactTenPower(r, x) && inRange(r); };
+    const auto e = [](Exact& r, const Exact& x) { return exactExp(r, x) && inRange(r); };
+    for (const TenDigit& x : numbers({"0", "1", "-1", "2", "0.5", "99", "99.99999999", "100",
+                                      "-99", "-99.5", "-100", "-101", "1e-20", "-1e-20",
+                                      "1e-9", "2.302585093", "230", "230.2585092", "230.2585093",
+                                      "-230.2585092", "-227.9559242", "-228", "1e99", "-1e99",
+                                      "0.4342944819", "1.234567891e-5"})) {
+        check.unary(x, "SHIFT G", ten);
+        check.unary(x, "SHIFT L", e);
+    }
+    RandomNumbers random(16);
+    for (int i = 0; i < 150 * sweepFactor(); ++i) {
+        TenDigit x = random.next(-12, 1, true);
+        check.unary(x, "SHIFT G", ten);
+        x = random.next(-12, 2, true);
+        if (x.exponent == 2 && x.digits[0] > '2') x.digits[0] = '2';
+        check.unary(x, "SHIFT L", e);
+    }
+}
+
+TEST(Scientific, PowersAndRoots) {
+    Checker check("y^x, x-th root of y");
+    const auto power = [](Exact& r, const Exact& y, const Exact& x) {
+        return exactPower(r, y, x) && inRange(r);
+    };
+    const auto root = [](Exact& r, const Exact& y, const Exact& x) {
+        return exactRoot(r, y, x) && inRange(r);
+    };
+    const std::vector<std::pair<const char*, const char*>> pairs = {
+        {"2", "10"},     {"2", "0.5"},      {"27", "3"},       {"10", "99"},
+        {"10", "100"},   {"10", "-99"},     {"10", "-100"},    {"0", "3"},
+        {"0", "0"},      {"0", "-2"},       {"-2", "2"},       {"5", "0"},
+        {"1", "1e99"},   {"1.00001", "1e7"}, {"0.99999", "2e7"}, {"9.999999999e99", "1"},
+        {"1e-99", "1"},  {"1e-99", "-1"},   {"3", "209.5"},     {"0.5", "-332.19"},
+        {"1.000000001", "2.3e11"}, {"2", "-332.1928094"}, {"7", "1e-15"}, {"123", "-0.25"}};
+    for (const auto& [y, x] : pairs) {
+        check.binary(tenDigitOf(y), tenDigitOf(x), "Y", power);
+        check.binary(tenDigitOf(y), tenDigitOf(x), "SHIFT Y", root);
+    }
+    RandomNumbers random(17);
+    for (int i = 0; i < 120 * sweepFactor(); ++i) {
+        const TenDigit y = random.next(-20, 20, false);
+        const TenDigit x = random.next(-2, 1, true);
+        check.binary(y, x, "Y", power);
+        check.binary(y, x, "SHIFT Y", root);
+        // Results near the ends of the range, where x log y is near 100.
+        const TenDigit base = random.next(-3, 3, false);
+        Exact logBase;
+        mpfr_log10(logBase.get(), Exact(base).get(), nearest);
+        if (mpfr_zero_p(logBase.get())) continue;
+        Exact target;
+        mpfr_set_d(target.get(), (i % 2 ? 1 : -1) * (90.0 + (i % 97) / 10.0), nearest);
+        mpfr_div(target.get(), target.get(), logBase.get(), nearest);
+        char text[64];
+        mpfr_snprintf(text, sizeof text, "%.12Re", target.get());
+        check.binary(base, tenDigitOf(text), "Y", power);
+    }
+}
+
 TEST(Scientific, PiIsRecalledWithTheLift) {
     Calculator calculator;
     calculator.press("SHIFT F 9 2 SHIFT E");
