@@ -95,14 +95,21 @@ TEST(MicrocodeLayout, EveryBranchReachesItsLabel) {
         if (word.addressWord) {
             reached = (address & 0x1C00) + word.word;
         } else {
-            // A call or go to stays in the page of the following word unless the word
-            // before it selected another page.
+            // A call or go to stays in the page of the following word unless the words
+            // before it selected another bank and page; a go to into the first four pages
+            // of bank 1 lands in bank 0.
             reached = ((address + 1) & 0x1F00) + (word.word & 0xFF);
             const std::string& before =
                 address > 0 ? a.texts[static_cast<size_t>(address) - 1] : "";
+            const std::string& twoBefore =
+                address > 1 ? a.texts[static_cast<size_t>(address) - 2] : "";
+            if (twoBefore.rfind("delayed select bank ", 0) == 0) {
+                reached = (reached & 0x7FF) + std::stoi(twoBefore.substr(20)) * 4096;
+            }
             if (before.rfind("delayed select rom ", 0) == 0) {
                 reached = (reached & 0x10FF) + std::stoi(before.substr(19)) * 256;
             }
+            if (text.rfind("jsb ", 0) != 0 && reached >= 4096 && reached < 5120) reached &= 4095;
         }
         EXPECT_EQ(reached, *label) << std::hex << "word $" << address << ": " << text;
         EXPECT_EQ(a.rom[static_cast<size_t>(reached)].addressWord, 0)

@@ -420,6 +420,60 @@ TEST(Scientific, PowersAndRoots) {
     }
 }
 
+// sin, cos, tan of x in a unit of which a full turn is `turn` (360, 400 or 2 pi).
+struct Turn {
+    AnglePosition angle;
+    const char* name;
+    unsigned long units;  // 0: radians
+};
+const Turn turns[] = {{AnglePosition::deg, "DEG", 360}, {AnglePosition::grd, "GRD", 400},
+                      {AnglePosition::rad, "RAD", 0}};
+
+ExactFunction trigFunction(int which, const Turn& turn) {
+    return [which, turn](Exact& r, const Exact& x) {
+        if (turn.units == 0) {
+            if (which == 0) mpfr_sin(r.get(), x.get(), nearest);
+            if (which == 1) mpfr_cos(r.get(), x.get(), nearest);
+            if (which == 2) mpfr_tan(r.get(), x.get(), nearest);
+        } else {
+            if (which == 0) mpfr_sinu(r.get(), x.get(), turn.units, nearest);
+            if (which == 1) mpfr_cosu(r.get(), x.get(), turn.units, nearest);
+            if (which == 2) mpfr_tanu(r.get(), x.get(), turn.units, nearest);
+        }
+        return !mpfr_inf_p(r.get()) && inRange(r);
+    };
+}
+
+void checkTrigonometry(const Turn& turn, const std::vector<TenDigit>& edges, int maxExponent) {
+    Checker check((std::string("SIN, COS, TAN in ") + turn.name).c_str(), turn.angle);
+    const char* keys[] = {"S", "C", "T"};
+    for (const TenDigit& x : edges) {
+        for (int which = 0; which < 3; ++which) check.unary(x, keys[which], trigFunction(which, turn));
+    }
+    RandomNumbers random(18 + turn.units);
+    for (int i = 0; i < 80 * sweepFactor(); ++i) {
+        const TenDigit x = random.next(-4, maxExponent, true);
+        for (int which = 0; which < 3; ++which) check.unary(x, keys[which], trigFunction(which, turn));
+    }
+}
+
+TEST(Scientific, TrigonometryInDegrees) {
+    checkTrigonometry(turns[0],
+                      numbers({"0", "30", "45", "60", "90", "180", "270", "360", "-30", "1e10",
+                               "1e99", "-1e99", "9.999999999e99", "1e-99", "1e-7", "89.99999999",
+                               "90.00000001", "45.00000001", "44.99999999", "1e-50",
+                               "123456.789", "9", "359.9999999", "0.9999962727", "1234567891",
+                               "1.234567891e15", "-540", "720.5"}),
+                      20);
+}
+
+TEST(Scientific, TrigonometryInGrads) {
+    checkTrigonometry(turns[1],
+                      numbers({"0", "50", "100", "200", "300", "400", "-50", "1e10", "1e99",
+                               "99.99999999", "100.0000001", "1e-60", "3.3e7"}),
+                      20);
+}
+
 TEST(Scientific, PiIsRecalledWithTheLift) {
     Calculator calculator;
     calculator.press("SHIFT F 9 2 SHIFT E");
