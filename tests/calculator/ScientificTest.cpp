@@ -474,6 +474,35 @@ TEST(Scientific, TrigonometryInGrads) {
                       20);
 }
 
+// Radians are reduced exactly below 10^5; a larger x is an Error.
+TEST(Scientific, TrigonometryInRadians) {
+    checkTrigonometry(turns[2],
+                      numbers({"0", "1", "-1", "0.7853981633", "0.7853981634", "1.570796327",
+                               "1.570796326", "3.141592654", "3.141592653", "-3.141592654", "52174",
+                               "6.283185307", "4.712388980", "10000", "99999.99999", "355",
+                               "1e-99", "1e-7", "0.1", "2", "31415.92654",
+                               "62831.85307", "78539.81634", "65536", "99999.99999", "-99999.99999"}),
+                      4);
+    Calculator calculator(PrintModePosition::man, AnglePosition::rad);
+    calculator.press("1 E 5 S");
+    EXPECT_EQ(calculator.shown(), "Error");
+}
+
+// Each step of 9, SIN, COS, TAN, TAN-1, COS-1, SIN-1 in DEG as a ten-digit calculator that
+// rounds every result correctly would show it.
+TEST(Scientific, TheClassicChain) {
+    Calculator calculator;
+    calculator.press("SHIFT F 9 9");
+    const std::pair<const char*, const char*> steps[] = {
+        {"S", " 1.564344650-01"}, {"C", " 9.999962727-01"}, {"T", " 1.745499985-02"},
+        {"SHIFT T", " 9.999962724-01"}, {"SHIFT C", " 1.564416604-01"},
+        {"SHIFT S", " 9.000417403 00"}};
+    for (const auto& [keys, shown] : steps) {
+        calculator.press(keys);
+        EXPECT_EQ(calculator.display(), shown) << keys;
+    }
+}
+
 TEST(Scientific, PiIsRecalledWithTheLift) {
     Calculator calculator;
     calculator.press("SHIFT F 9 2 SHIFT E");
