@@ -474,6 +474,46 @@ TEST(Scientific, TrigonometryInGrads) {
                       20);
 }
 
+ExactFunction inverseFunction(int which, const Turn& turn) {
+    return [which, turn](Exact& r, const Exact& x) {
+        if (which < 2 && mpfr_cmpabs_ui(x.get(), 1) > 0) return false;
+        if (turn.units == 0) {
+            if (which == 0) mpfr_asin(r.get(), x.get(), nearest);
+            if (which == 1) mpfr_acos(r.get(), x.get(), nearest);
+            if (which == 2) mpfr_atan(r.get(), x.get(), nearest);
+        } else {
+            if (which == 0) mpfr_asinu(r.get(), x.get(), turn.units, nearest);
+            if (which == 1) mpfr_acosu(r.get(), x.get(), turn.units, nearest);
+            if (which == 2) mpfr_atanu(r.get(), x.get(), turn.units, nearest);
+        }
+        return true;
+    };
+}
+
+TEST(Scientific, InverseTrigonometry) {
+    const char* keys[] = {"SHIFT S", "SHIFT C", "SHIFT T"};
+    const std::vector<TenDigit> edges =
+        numbers({"0", "1", "-1", "0.5", "-0.5", "0.7071067812", "0.7071067811", "1e-99", "1e-7",
+                 "-1e-50", "0.9999999999", "-0.9999999999", "0.9999962724", "1.000000001",
+                 "-1.000000001", "2", "1e99", "-1e99", "1e10", "0.1", "0.9999999", "0.001"});
+    for (const Turn& turn : turns) {
+        Checker check((std::string("SIN-1, COS-1, TAN-1 in ") + turn.name).c_str(), turn.angle);
+        for (const TenDigit& x : edges) {
+            for (int which = 0; which < 3; ++which) {
+                check.unary(x, keys[which], inverseFunction(which, turn));
+            }
+        }
+        RandomNumbers random(30 + turn.units);
+        for (int i = 0; i < 50 * sweepFactor(); ++i) {
+            const TenDigit x = random.next(-8, 0, true);
+            for (int which = 0; which < 2; ++which) {
+                check.unary(x, keys[which], inverseFunction(which, turn));
+            }
+            check.unary(random.next(-8, 8, true), keys[2], inverseFunction(2, turn));
+        }
+    }
+}
+
 // Radians are reduced exactly below 10^5; a larger x is an Error.
 TEST(Scientific, TrigonometryInRadians) {
     checkTrigonometry(turns[2],
