@@ -59,6 +59,22 @@ class Checker {
               correctlyRounded);
     }
 
+    // y ENTER x, then the keys of a function with two results: what X and Y must show.
+    void pair(const TenDigit& y, const TenDigit& x, const char* keys,
+              const std::function<bool(Exact& inX, Exact& inY, const Exact& y, const Exact& x)>&
+                  function) {
+        calculator_.press(keysFor(y) + " ENTER " + keysFor(x) + " " + keys);
+        Exact inX;
+        Exact inY;
+        const bool defined = function(inX, inY, Exact(y), Exact(x));
+        const std::string what = cellsOf(y) + " ENTER " + cellsOf(x) + " " + keys;
+        const bool error = calculator_.display() == errorDisplay;
+        judge(what + " (x)", defined, inX, false);
+        if (!defined || error) return;
+        calculator_.press("V");
+        judge(what + " (y)", true, inY, false);
+    }
+
     Calculator& calculator() { return calculator_; }
 
   private:
@@ -526,6 +542,92 @@ TEST(Scientific, TrigonometryInRadians) {
     Calculator calculator(PrintModePosition::man, AnglePosition::rad);
     calculator.press("1 E 5 S");
     EXPECT_EQ(calculator.shown(), "Error");
+}
+
+// To polar: x in X, y in Y give r in X and the angle of (x, y) in Y, -180 < angle <= 180.
+TEST(Scientific, ToPolar) {
+    const std::vector<std::pair<const char*, const char*>> edges = {  // y, x
+        {"0", "0"},          {"0", "5"},         {"0", "-5"},        {"5", "0"},
+        {"-5", "0"},         {"3", "4"},         {"-3", "4"},        {"3", "-4"},
+        {"-3", "-4"},        {"1", "1"},         {"-1", "-1"},       {"1", "-1"},
+        {"1e-99", "0"},      {"0", "-1e-99"},    {"1e-99", "1e-99"}, {"-1e-99", "-9.999999999e99"},
+        {"9.999999999e99", "1e-99"}, {"7e99", "7e99"},  {"7.071067812e99", "7.071067811e99"},
+        {"9.9e99", "9.9e99"}, {"-9.999999999e99", "1"}, {"6e99", "8e99"}, {"1e-60", "1e60"},
+        {"1", "1.000000001"}, {"1.000000001", "1"}, {"-1e-10", "-1"}, {"1e-10", "-1"},
+        {"1.732050808", "1"}, {"-1", "-1.732050808"}, {"2.5e-50", "-3.1e-50"}};
+    for (const Turn& turn : turns) {
+        Checker check((std::string("to polar in ") + turn.name).c_str(), turn.angle);
+        const auto polar = [turn](Exact& r, Exact& angle, const Exact& y, const Exact& x) {
+            mpfr_hypot(r.get(), x.get(), y.get(), nearest);
+            if (turn.units == 0) mpfr_atan2(angle.get(), y.get(), x.get(), nearest);
+            else mpfr_atan2u(angle.get(), y.get(), x.get(), turn.units, nearest);
+            return inRange(r);
+        };
+        for (const auto& [y, x] : edges) check.pair(tenDigitOf(y), tenDigitOf(x), "J", polar);
+        RandomNumbers random(40 + turn.units);
+        for (int i = 0; i < 40 * sweepFactor(); ++i) {
+            check.pair(random.next(-99, 99, true), random.next(-99, 99, true), "J", polar);
+            check.pair(random.next(-3, 3, true), random.next(-3, 3, true), "J", polar);
+            TenDigit y = random.next(-2, 2, true);  // near the diagonals
+            TenDigit x = y;
+            x.negative = i % 2;
+            x.digits.replace(6, 4, random.next(0, 0, false).digits.substr(0, 4));
+            check.pair(y, x, "J", polar);
+        }
+    }
+}
+
+// To rectangular: r in X, the angle in Y give r cos(angle) in X and r sin(angle) in Y. Where
+// the angle reduces exactly to an axis the small coordinate is an exact 0.
+TEST(Scientific, ToRectangular) {
+    const std::vector<std::pair<const char*, const char*>> edges = {  // angle in DEG, r
+        {"0", "1"},         {"30", "2"},      {"45", "1"},       {"60", "-2"},     {"90", "3"},
+        {"135", "1"},       {"180", "1"},     {"225", "1"},      {"270", "5"},     {"315", "1"},
+        {"360", "1"},       {"-30", "1"},     {"-90", "1"},      {"-180", "7"},    {"-135", "1"},
+        {"1e99", "1"},      {"-1e99", "2"},   {"1e-99", "1"},    {"89.99999999", "1"},
+        {"90.00000001", "-1"}, {"44.99999999", "1"}, {"45.00000001", "1"}, {"1234567891", "1"},
+        {"30", "9.999999999e99"}, {"0", "9.999999999e99"}, {"-90", "-9.999999999e99"},
+        {"45", "1e-99"},    {"30", "0"},      {"1e-50", "1e50"}, {"359.9999999", "1"}};
+    for (const Turn& turn : turns) {
+        Checker check((std::string("to rectangular in ") + turn.name).c_str(), turn.angle);
+        const auto rectangular = [turn](Exact& x, Exact& y, const Exact& angle, const Exact& r) {
+            if (turn.units == 0) {
+                if (mpfr_cmpabs_ui(angle.get(), 100000) >= 0) return false;
+                mpfr_cos(x.get(), angle.get(), nearest);
+                mpfr_sin(y.get(), angle.get(), nearest);
+            } else {
+                mpfr_cosu(x.get(), angle.get(), turn.units, nearest);
+                mpfr_sinu(y.get(), angle.get(), turn.units, nearest);
+            }
+            mpfr_mul(x.get(), x.get(), r.get(), nearest);
+            mpfr_mul(y.get(), y.get(), r.get(), nearest);
+            return true;
+        };
+        for (const auto& [angle, r] : edges) {
+            TenDigit theta = tenDigitOf(angle);
+            if (turn.units == 400 && theta.exponent < 20) {  // the same points in grads
+                Exact grads(theta);
+                mpfr_mul_ui(grads.get(), grads.get(), 10, nearest);
+                mpfr_div_ui(grads.get(), grads.get(), 9, nearest);
+                char text[64];
+                mpfr_snprintf(text, sizeof text, "%.12Re", grads.get());
+                theta = tenDigitOf(text);
+            }
+            check.pair(theta, tenDigitOf(r), "SHIFT J", rectangular);
+        }
+        RandomNumbers random(50 + turn.units);
+        const int maxExponent = turn.units == 0 ? 4 : 20;
+        for (int i = 0; i < 60 * sweepFactor(); ++i) {
+            check.pair(random.next(-4, maxExponent, true), random.next(-99, 99, true), "SHIFT J",
+                       rectangular);
+        }
+        if (turn.units == 0) {
+            for (const char* angle : {"1.570796327", "3.141592654", "-4.71238898", "99999.99999",
+                                      "1e5", "-1e5", "1e99"}) {
+                check.pair(tenDigitOf(angle), tenDigitOf("2"), "SHIFT J", rectangular);
+            }
+        }
+    }
 }
 
 // Each step of 9, SIN, COS, TAN, TAN-1, COS-1, SIN-1 in DEG as a ten-digit calculator that
