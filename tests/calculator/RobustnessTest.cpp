@@ -1,10 +1,12 @@
 // Random key sequences in every print mode: no key may stop the processor with a run-time
 // error or leave the calculator unable to take the next key, and afterwards it still
-// computes.
+// computes. A quarter of the keys come after a SHIFT, so that every key is pressed both
+// plain and shifted.
 
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 
 #include "CalculatorHarness.h"
 #include "panel/KeyTable.h"
@@ -16,15 +18,25 @@ void randomKeys(PrintModePosition mode, unsigned seed, int count) {
     Calculator calculator(mode);
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> anyKey(0, keyCount - 1);
+    std::uniform_int_distribution<int> quarter(0, 3);
     const int printKey = keyIndexForName("P");
+    const int shiftKey = keyIndexForName("SHIFT");
     uint64_t costliest = 0;
     std::string costliestKeys;
     std::string recent;
+    std::set<std::pair<int, bool>> pressed;  // key, after a SHIFT
+    bool shifted = false;
     for (int i = 0; i < count; ++i) {
-        const int key = anyKey(random);
+        int key = anyKey(random);
+        if (key != shiftKey && !shifted && quarter(random) == 0) {
+            key = shiftKey;
+            --i;
+        }
         uint64_t words = 0;
         const auto result =
             calculator.headless().pressKey(key, HeadlessCalculator::defaultWordLimit, &words);
+        pressed.insert({key, shifted});
+        shifted = key == shiftKey && !shifted;
         recent = (recent.size() > 200 ? recent.substr(recent.size() - 200) : recent) + " " +
                  keyTable[key].legend;
         ASSERT_EQ(result, HeadlessCalculator::Result::ok)
@@ -41,6 +53,10 @@ void randomKeys(PrintModePosition mode, unsigned seed, int count) {
     }
     if (mode == PrintModePosition::man) {
         EXPECT_LT(costliest, 5000u) << "after keys ..." << costliestKeys;
+    }
+    for (int key = 0; key < keyCount; ++key) {
+        EXPECT_TRUE(pressed.count({key, false})) << keyTable[key].legend;
+        EXPECT_TRUE(pressed.count({key, true})) << "SHIFT " << keyTable[key].legend;
     }
     // BS clears an Error or a waiting prefix; then an ordinary calculation.
     calculator.press("BS BS F 2 SHIFT BS 2 ENTER 3 +");

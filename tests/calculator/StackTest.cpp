@@ -64,6 +64,15 @@ TEST(Stack, LiftRulesAndStackFunctions) {
         {"SHIFT keeps STO waiting", "4 M SHIFT SHIFT 2 BS R 2", "0.00|0.00|0.00|4.00"},
         {"an Error leaves the stack", "1 ENTER 2 ENTER 3 ENTER 0 / BS", "1.00|2.00|3.00|0.00"},
         {"an overflow leaves the stack", "1 E 9 9 ENTER 1 0 X BS", "0.00|0.00|1.00 99|10.00"},
+        {"to polar keeps Z and T", "1 ENTER 2 ENTER 3 ENTER 4 J", "1.00|2.00|36.87|5.00"},
+        {"to rectangular keeps Z and T", "1 ENTER 2 ENTER 3 0 ENTER 2 SHIFT J",
+         "1.00|2.00|1.00|1.73"},
+        {"to polar keeps x as LAST x", "3 ENTER 4 J SHIFT V", "0.00|36.87|5.00|4.00"},
+        {"to rectangular keeps r as LAST x", "3 0 ENTER 2 SHIFT J SHIFT V",
+         "0.00|1.00|1.73|2.00"},
+        {"a number after to polar lifts", "3 ENTER 4 J 6", "0.00|36.87|5.00|6.00"},
+        {"an Error of to polar leaves the stack", "1 ENTER 7 E 9 9 ENTER 8 E 9 9 J BS",
+         "0.00|1.00|7.00 99|8.00 99"},
     };
     for (const StackCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -64,6 +64,16 @@ TEST(Tape, PrintModes) {
          PM::norm,
          "1 2 3 4 5 6 7 8 9 0 H +",
          {"     -1234567890.  +"}},
+        {"ALL after to polar prints r",
+         PM::all,
+         "3 ENTER 4 J",
+         {"           3.00 ENT↑", "           3.00  ***", "           4.00   →P",
+          "           5.00  ***"}},
+        {"an Error of to polar in ALL",
+         PM::all,
+         "9 E 9 9 ENTER J",
+         {"        9.00 99 ENT↑", "        9.00 99  ***", "                  →P",
+          "               ERROR"}},
         {"Error in ALL",
          PM::all,
          "1 ENTER 0 /",
@@ -101,6 +111,7 @@ TEST(Tape, EveryFunctionPrintsItsMnemonic) {
         {"SHIFT M", "           3.00 CLRG"},   {"M SHIFT 1", "           3.00 STO1"},
         {"R SHIFT 2", "           3.00 RCL2"}, {"M 4", "           3.00 STO4"},
         {"M 6", "           3.00 STO6"},       {"R 7", "           3.00 RCL7"},
+        {"J", "           3.00   →P"},         {"SHIFT J", "           3.00   →R"},
     };
     for (const Mnemonic& c : cases) {
         SCOPED_TRACE(c.keys);
