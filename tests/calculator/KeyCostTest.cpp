@@ -42,5 +42,29 @@ TEST(KeyCost, DigitsAndOperationsStayCheap) {
     }
 }
 
+// The two coordinate conversions are the costliest keys: wide squares or products, a
+// trigonometric core and two results. Their slowest arguments found in a random search
+// must stay below half a second.
+TEST(KeyCost, CoordinateConversionsStayBelowHalfASecond) {
+    struct Conversion {
+        AnglePosition angle;
+        const char* before;
+        bool shifted;  // SHIFT J (to rectangular) rather than J
+    };
+    const Conversion cases[] = {
+        {AnglePosition::grd, "9 . 4 9 6 9 8 8 6 0 4 H E 2 ENTER 4 . 9 9 8 1 9 3 5 8 H E 2", false},
+        {AnglePosition::deg, "2 . 8 9 4 3 1 4 7 3 5 ENTER 6 . 5 5 7 5 7 0 4 5 8 H", false},
+        {AnglePosition::rad, "4 . 2 3 3 2 1 6 9 7 H E 2 ENTER 1 . 8 9 0 9 3 2 3 6 8 H E 9 9",
+         true},
+        {AnglePosition::deg, "9 . 3 1 2 4 0 4 2 9 3 H E 1 5 ENTER 7 . 3 7 4 8 4 4 9 E 9 0", true},
+    };
+    for (const Conversion& c : cases) {
+        SCOPED_TRACE(std::string(c.before) + (c.shifted ? " | SHIFT J" : " | J"));
+        Calculator calculator(PrintModePosition::man, c.angle);
+        calculator.press(std::string(c.before) + (c.shifted ? " SHIFT" : ""));
+        EXPECT_LT(calculator.pressCounting("J"), 5000u);
+    }
+}
+
 }  // namespace
 }  // namespace quorvel::test
