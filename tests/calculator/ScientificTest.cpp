@@ -411,7 +411,9 @@ TEST(Scientific, PowersAndRoots) {
         {"0", "0"},      {"0", "-2"},       {"-2", "2"},       {"5", "0"},
         {"1", "1e99"},   {"1.00001", "1e7"}, {"0.99999", "2e7"}, {"9.999999999e99", "1"},
         {"1e-99", "1"},  {"1e-99", "-1"},   {"3", "209.5"},     {"0.5", "-332.19"},
-        {"1.000000001", "2.3e11"}, {"2", "-332.1928094"}, {"7", "1e-15"}, {"123", "-0.25"}};
+        {"1.000000001", "2.3e11"}, {"2", "-332.1928094"}, {"7", "1e-15"}, {"123", "-0.25"},
+        // a root near the top of the range from a small x of many digits
+        {"4.80328848e-16", "-0.1685998571"}, {"4.80328848e-16", "-0.1685998"}};
     for (const auto& [y, x] : pairs) {
         check.binary(tenDigitOf(y), tenDigitOf(x), "Y", power);
         check.binary(tenDigitOf(y), tenDigitOf(x), "SHIFT Y", root);
@@ -433,6 +435,9 @@ TEST(Scientific, PowersAndRoots) {
         char text[64];
         mpfr_snprintf(text, sizeof text, "%.12Re", target.get());
         check.binary(base, tenDigitOf(text), "Y", power);
+        mpfr_ui_div(target.get(), 1, target.get(), nearest);
+        mpfr_snprintf(text, sizeof text, "%.12Re", target.get());
+        check.binary(base, tenDigitOf(text), "SHIFT Y", root);
     }
 }
 
