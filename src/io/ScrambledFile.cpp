@@ -320,7 +320,7 @@ std::string damagedFileMessage(const DamagedFile& damage, const std::string& wha
     if (!damage) return {};
     std::string text = "The " + what + " " + damage.path + " was damaged and could not be read whole.";
     if (damage.movedTo.empty()) {
-        text += " It could not be set aside and is left as it is; it will not be written over.";
+        text += " It could not be set aside and is left where it is.";
     } else {
         text += " It was kept as " + damage.movedTo + ".";
     }
