@@ -173,6 +173,7 @@ void MainPanel::powerOnSequence() {
 
     resetMachine(machine);
     clearRam(machine);
+    typeAhead_.clear();
     machine.capturedAddress = 1;
     machine.keyCode = -1;
     machine.displayOn = false;
@@ -195,6 +196,7 @@ void MainPanel::powerOffSequence() {
 
     services_.timers->setFeedTimerEnabled(false);
     requestFlags_ = 0;
+    typeAhead_.clear();
     // A running feed ends without storing its blank line; the display stays dark.
     printer.feedCountdown = 0;
 
@@ -284,8 +286,16 @@ void MainPanel::FormKeyUp(int32_t virtualKey) {
     release();
 }
 
-void MainPanel::press() {
-    if (keyHeld_ || keyIndex_ < 0) return;
+bool MainPanel::press() {
+    if (keyHeld_ || keyIndex_ < 0) return true;
+    if (powerIsOn() && typeAhead_.size() >= typeAheadCapacity) {
+        // Refused, and said so: the key does not go down.
+        if (soundsOn) services_.sounds->playSound(typeAheadFullSound);
+        keyLabelCaption = typeAheadFullSign;
+        typeAheadFullShown_ = true;
+        services_.window->faceChanged();
+        return false;
+    }
     keyHeld_ = true;
     const KeyEntry& key = keyTable[keyIndex_];
     ImageComponent& paste = face[FacePart::pasteImage];
@@ -294,7 +304,15 @@ void MainPanel::press() {
     paste.left = key.face.left;
     paste.top = key.face.top;
     services_.window->faceChanged();
-    if (!powerIsOn()) return;
+    if (!powerIsOn()) return true;
+    typeAhead_.push_back(keyIndex_);
+    return true;
+}
+
+void MainPanel::feedTypeAhead() {
+    if (typeAhead_.empty() || machine.keyQueue[0] != 0) return;
+    const KeyEntry& key = keyTable[typeAhead_.front()];
+    typeAhead_.pop_front();
     machine.keyCode = key.code;
     auto& shiftBit = machine.statusBits[13];
     if (key.kind == keyShiftKeeps && shiftBit) {
@@ -304,6 +322,11 @@ void MainPanel::press() {
         machine.keyCode = key.alternateCode;
     }
     keyQueuePut(machine.keyCode);
+    if (typeAheadFullShown_) {
+        typeAheadFullShown_ = false;
+        keyLabelCaption.clear();
+        services_.window->faceChanged();
+    }
 }
 
 void MainPanel::release() {
@@ -348,6 +371,12 @@ int32_t MainPanel::requestFlags() {
 }
 
 void MainPanel::keyTestFoundEmpty() {
+    // The microcode looks for a key: the next press is handed over now, so its shift is
+    // chosen by the state the keys before it left.
+    if (!typeAhead_.empty()) {
+        feedTypeAhead();
+        return;
+    }
     if (idleStopArmed_ && !printer.busy()) idleReached_ = true;
 }
 

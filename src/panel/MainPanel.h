@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,13 @@ constexpr int defaultSpeedSetting = 55;
 inline constexpr const char* messageInvalidTable = "ERROR: Invalid OCM file";
 inline constexpr const char* messageNoCalculatorData = "ERROR: Failed to load calculator data file";
 inline constexpr const char* messageNoPrinterData = "ERROR Failed to load printer data";
+inline constexpr const char* messageNoFacePicture = "ERROR: Failed to load the face picture ";
+
+// Presses the panel keeps for the machine while the microcode is busy (the printer can keep
+// it busy for seconds); a press beyond them is refused with a sound and the sign below.
+constexpr int typeAheadCapacity = 64;
+inline constexpr const char* typeAheadFullSign = "KEYS FULL: WAIT";
+inline constexpr const char* typeAheadFullSound = "swd";
 
 // The main window's behaviour without the window: start-up from the data files, power,
 // switches, keys, the mode-change dispatcher that runs the processor, and the printer.
@@ -121,13 +129,18 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     void calculatorImageMouseUp(bool leftButton);
     void FormKeyDown(int32_t virtualKey, KeyModifiers modifiers);
     void FormKeyUp(int32_t virtualKey);
-    // Presses the key of the current key index.
-    void press();
+    // Presses the key of the current key index: shows it pressed and, with the power on,
+    // puts it at the end of the type-ahead. False when the type-ahead was full.
+    bool press();
     void release();
     void setKeyIndex(int index) { keyIndex_ = index; }
     int keyIndex() const { return keyIndex_; }
     bool keyHeld() const { return keyHeld_; }
     void keyQueuePut(int32_t code);
+    // Presses not yet handed to the machine, oldest first (key indices). Each goes to the
+    // machine's queue, its code chosen by the shift bit of that moment, when the microcode
+    // looks for a key and finds the queue empty.
+    const std::deque<int>& typeAhead() const { return typeAhead_; }
 
     // --- display ---------------------------------------------------------------------
     const DisplayCells& shownCells() const { return display.cells(); }
@@ -281,8 +294,13 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     PrintModePosition printMode_ = PrintModePosition::man;
     AnglePosition angle_ = AnglePosition::deg;
 
+    // Hands the oldest waiting press to the machine's queue when that is empty.
+    void feedTypeAhead();
+
     int keyIndex_ = -1;
     bool keyHeld_ = false;
+    std::deque<int> typeAhead_;
+    bool typeAheadFullShown_ = false;
 
     PixelText pixelText_;
 

@@ -367,9 +367,13 @@ TEST(Keys, ShiftKindsChooseTheAlternateCode) {
     };
     for (const Case& c : cases) {
         panel.machine.keyQueue.fill(0);
-        panel.machine.statusBits[13] = c.shifted;
+        panel.machine.statusBits[13] = !c.shifted;
         panel.setKeyIndex(c.index);
         panel.press();
+        EXPECT_EQ(panel.machine.keyQueue[0], 0) << "kept until the microcode looks for a key";
+        // the shift the keys before it left, when it reaches the machine, chooses the code
+        panel.machine.statusBits[13] = c.shifted;
+        panel.keyTestFoundEmpty();
         EXPECT_EQ(panel.machine.keyQueue[0], c.code) << keyTable[c.index].legend;
         EXPECT_EQ(panel.machine.statusBits[13] != 0, c.shiftAfter) << keyTable[c.index].legend;
         panel.release();
@@ -380,11 +384,9 @@ TEST(Keys, AHeldKeyBlocksTheNextUntilReleasedAndEscLeavesItHeld) {
     WindowRig rig;
     startOn(rig);
     MainPanel& panel = rig.panel();
-    panel.machine.keyQueue.fill(0);
     panel.FormKeyDown('7', {});
     panel.FormKeyDown('8', {});
-    EXPECT_EQ(panel.machine.keyQueue[0], 110);
-    EXPECT_EQ(panel.machine.keyQueue[1], 0);
+    EXPECT_EQ(panel.typeAhead(), std::deque<int>{17});
     panel.machine.keyReleased = 0;
     panel.FormKeyUp(vkEscape);
     EXPECT_TRUE(panel.keyHeld());
@@ -392,6 +394,33 @@ TEST(Keys, AHeldKeyBlocksTheNextUntilReleasedAndEscLeavesItHeld) {
     panel.FormKeyUp('8');
     EXPECT_FALSE(panel.keyHeld());
     EXPECT_EQ(panel.machine.keyReleased, 1);
+}
+
+TEST(Keys, TheTypeAheadKeepsItsPressesInOrderAndRefusesOneBeyondItAloud) {
+    WindowRig rig;
+    startOn(rig);
+    MainPanel& panel = rig.panel();
+    rig.sounds.clear();
+    for (int i = 0; i < typeAheadCapacity; ++i) {
+        panel.setKeyIndex(i % 2 ? 24 : 23);  // "1", "2", ...
+        EXPECT_TRUE(panel.press());
+        panel.release();
+    }
+    EXPECT_TRUE(rig.sounds.empty());
+    panel.setKeyIndex(19);
+    EXPECT_FALSE(panel.press());
+    EXPECT_FALSE(panel.keyHeld()) << "a refused key does not go down";
+    EXPECT_EQ(rig.sounds, std::vector<std::string>{typeAheadFullSound});
+    EXPECT_EQ(panel.keyLabelCaption, typeAheadFullSign);
+    ASSERT_TRUE(rig.settle());
+    EXPECT_TRUE(panel.typeAhead().empty());
+    EXPECT_EQ(panel.machine.regA[2] * 10 + panel.machine.regA[1], 25) << "the last press, 2";
+    EXPECT_EQ(panel.keyLabelCaption, "") << "the sign goes with the first key taken";
+
+    panel.FormKeyDown('3', {});
+    panel.switchLabelClick(FacePart::offImage);
+    rig.settle();
+    EXPECT_TRUE(panel.typeAhead().empty()) << "power off forgets the presses";
 }
 
 TEST(Keys, WithThePowerOffAClickShowsThePressedKeyAndQueuesNothing) {
@@ -407,6 +436,7 @@ TEST(Keys, WithThePowerOffAClickShowsThePressedKeyAndQueuesNothing) {
     EXPECT_EQ(paste.picture, cropBitmap(panel.face[FacePart::buttsImage].picture, key.picture.left,
                                         key.picture.top, key.face.width(), key.face.height()));
     EXPECT_EQ(panel.machine.keyQueue[0], 0);
+    EXPECT_TRUE(panel.typeAhead().empty());
     panel.calculatorImageMouseUp(true);
     EXPECT_EQ(paste.left, panel.faceWidth() + 10);
     EXPECT_FALSE(panel.keyHeld());
@@ -434,9 +464,8 @@ TEST(Keys, AClickAfterAKeyboardKeyPressesThatKeyAgain) {
     MainPanel& panel = rig.panel();
     panel.FormKeyDown('5', {});
     panel.FormKeyUp('5');
-    panel.machine.keyQueue.fill(0);
     panel.calculatorImageMouseDown(true);
-    EXPECT_EQ(panel.machine.keyQueue[0], 22);
+    EXPECT_EQ(panel.typeAhead(), (std::deque<int>{21, 21}));
     panel.calculatorImageMouseUp(true);
     panel.calculatorImageMouseDown(false);
     EXPECT_FALSE(panel.keyHeld()) << "only the left button presses";

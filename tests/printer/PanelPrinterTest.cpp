@@ -162,6 +162,18 @@ TEST(PanelPrinting, TheHeadlessRunnerShowsTapeLinesAsCharacters) {
     EXPECT_NE(out.find("\ntape \"      00000000123456\"\n"), std::string::npos) << out;
 }
 
+TEST(PanelPrinting, KeysTypedWhileThePrinterIsBusyAreAllTaken) {
+    HeadlessCalculator calculator(QUORVEL_DATA_DIR);
+    ASSERT_EQ(calculator.start(), HeadlessCalculator::Result::ok);
+    // the second PRINT x waits for the head while the sum is typed
+    ASSERT_EQ(calculator.typeKeys({"5", "P", "P", "1", "+", "2", "+", "3", "+", "4", "+", "5",
+                                   "+", "6", "+", "7", "+"}),
+              HeadlessCalculator::Result::ok);
+    EXPECT_NE(calculator.displayText().find("33.00"), std::string::npos)
+        << calculator.displayText();
+    EXPECT_EQ(calculator.printedLines().size(), 2u);
+}
+
 TEST(PanelFeed, FeedsBlankLinesWithTheDisplayDarkWhileAKeyIsHeld) {
     PanelRig rig;
     ASSERT_TRUE(rig.start());
