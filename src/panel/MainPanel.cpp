@@ -271,18 +271,31 @@ void MainPanel::calculatorImageMouseUp(bool leftButton) {
 }
 
 void MainPanel::FormKeyDown(int32_t virtualKey, KeyModifiers modifiers) {
+    if (virtualKey == vkEscape) escapeDown_ = true;
     const int index = keyIndexForVirtualKey(virtualKey, modifiers);
     if (index < 0) return;
+    if (keyHeld_ && heldVirtualKey_ >= 0) {
+        // Shift held with another key is still the one SHIFT key.
+        if (index == heldKeyIndex_) return;
+        release();
+    }
     keyIndex_ = index;
+    if (keyHeld_) return;  // the mouse holds a key
     press();
+    if (keyHeld_) heldVirtualKey_ = virtualKey;
 }
 
 void MainPanel::FormKeyUp(int32_t virtualKey) {
     if (virtualKey == vkEscape) {
+        const bool pressedHere = escapeDown_;
+        escapeDown_ = false;
+        if (!pressedHere) return;
         recordWindowGeometry();
         closeCommand();
         return;
     }
+    // A rolled-over key going up after the next one went down.
+    if (keyHeld_ && heldVirtualKey_ >= 0 && virtualKey != heldVirtualKey_) return;
     release();
 }
 
@@ -297,6 +310,8 @@ bool MainPanel::press() {
         return false;
     }
     keyHeld_ = true;
+    heldVirtualKey_ = -1;
+    heldKeyIndex_ = keyIndex_;
     const KeyEntry& key = keyTable[keyIndex_];
     ImageComponent& paste = face[FacePart::pasteImage];
     paste.setPicture(cropBitmap(face[FacePart::buttsImage].picture, key.picture.left,

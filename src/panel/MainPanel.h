@@ -127,6 +127,10 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     void calculatorImageMouseMove(int x, int y);
     void calculatorImageMouseDown(bool leftButton);
     void calculatorImageMouseUp(bool leftButton);
+    // A PC key pressed while another PC key holds a calculator key ends that one first
+    // (rollover); only the PC key holding a key releases it. Esc closes on its release
+    // only when its press came here too (a menu or dialog that took the press keeps the
+    // program running).
     void FormKeyDown(int32_t virtualKey, KeyModifiers modifiers);
     void FormKeyUp(int32_t virtualKey);
     // Presses the key of the current key index: shows it pressed and, with the power on,
@@ -299,6 +303,10 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
 
     int keyIndex_ = -1;
     bool keyHeld_ = false;
+    // The PC key that holds the pressed key, -1 when the mouse holds it.
+    int32_t heldVirtualKey_ = -1;
+    int heldKeyIndex_ = -1;
+    bool escapeDown_ = false;
     std::deque<int> typeAhead_;
     bool typeAheadFullShown_ = false;
 

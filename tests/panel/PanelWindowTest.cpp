@@ -162,6 +162,7 @@ TEST(Closing, WithThePowerOnWaitsForTheProcessorThenSavesRollAndSettings) {
     panel.requestPower(true);  // a restart, so the processor runs inside the dispatcher
     rig.script = {[] {},
                   [&] {
+                      panel.FormKeyDown(vkEscape, {});
                       panel.FormKeyUp(vkEscape);
                       closedWhileRunning = rig.closeCalls > 0;
                   }};
@@ -380,20 +381,43 @@ TEST(Keys, ShiftKindsChooseTheAlternateCode) {
     }
 }
 
-TEST(Keys, AHeldKeyBlocksTheNextUntilReleasedAndEscLeavesItHeld) {
+TEST(Keys, PcKeysRollOverTheMouseBlocksAndOnlyAnEscPressedHereCloses) {
     WindowRig rig;
     startOn(rig);
     MainPanel& panel = rig.panel();
-    panel.FormKeyDown('7', {});
-    panel.FormKeyDown('8', {});
-    EXPECT_EQ(panel.typeAhead(), std::deque<int>{17});
-    panel.machine.keyReleased = 0;
-    panel.FormKeyUp(vkEscape);
+    // 1 down, 2 down, 1 up, 2 up: both are taken, and 2 stays down until its own release
+    panel.FormKeyDown('1', {});
+    panel.FormKeyDown('2', {});
+    panel.FormKeyUp('1');
     EXPECT_TRUE(panel.keyHeld());
-    EXPECT_EQ(panel.machine.keyReleased, 0);
-    panel.FormKeyUp('8');
+    EXPECT_EQ(panel.keyIndex(), 24);
+    panel.FormKeyUp(vkEscape);
+    EXPECT_TRUE(panel.keyHeld()) << "Esc up leaves the key down";
+    EXPECT_EQ(panel.requestFlags_, 0) << "an Esc whose press went elsewhere does not close";
+    panel.FormKeyUp('2');
     EXPECT_FALSE(panel.keyHeld());
-    EXPECT_EQ(panel.machine.keyReleased, 1);
+    EXPECT_EQ(panel.typeAhead(), (std::deque<int>{23, 24}));
+
+    // Shift held with another key is one SHIFT press, released with Shift
+    panel.FormKeyDown(vkShift, {true, false, false});
+    panel.FormKeyDown('8', {true, false, false});
+    panel.FormKeyUp('8');
+    EXPECT_TRUE(panel.keyHeld());
+    panel.FormKeyUp(vkShift);
+    EXPECT_FALSE(panel.keyHeld());
+    EXPECT_EQ(panel.typeAhead().size(), 3u);
+
+    // the mouse holds its key against the keyboard, as before
+    panel.setKeyIndex(17);
+    panel.calculatorImageMouseDown(true);
+    panel.FormKeyDown('8', {});
+    EXPECT_EQ(panel.typeAhead().back(), 17);
+    EXPECT_EQ(panel.typeAhead().size(), 4u);
+    panel.calculatorImageMouseUp(true);
+
+    panel.FormKeyDown(vkEscape, {});
+    panel.FormKeyUp(vkEscape);
+    EXPECT_EQ(panel.requestFlags_, requestClose);
 }
 
 TEST(Keys, TheTypeAheadKeepsItsPressesInOrderAndRefusesOneBeyondItAloud) {
@@ -571,6 +595,7 @@ TEST(Drag, EscRecordsTheGeometryBeforeClosing) {
     WindowRig rig;
     ASSERT_TRUE(rig.start());
     rig.position = {321, 123};
+    rig.panel().FormKeyDown(vkEscape, {});
     rig.panel().FormKeyUp(vkEscape);
     EXPECT_EQ(rig.panel().windowGeometry.left, 321);
     EXPECT_EQ(rig.panel().windowGeometry.top, 123);

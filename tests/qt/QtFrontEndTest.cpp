@@ -242,9 +242,17 @@ TEST_F(Window, TheMenuHasTheItemsAndShowsTheChecks) {
     EXPECT_EQ(window->shownMessages.back(), "Quorvel Classic Calculator Simulator - v210118");
 }
 
-TEST_F(Window, EscClosesAndWritesTheSettings) {
+TEST_F(Window, EscClosesOnlyWhenItsPressCameHereAndWritesTheSettings) {
     ASSERT_TRUE(window->start());
     window->panel().setPrintMode(PrintModePosition::all, false);
+    QMenu& menu = window->popupMenu();
+    menu.popup(window->mapToGlobal(QPoint(300, 100)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu));
+    QTest::keyPress(&menu, Qt::Key_Escape);
+    EXPECT_FALSE(menu.isVisible());
+    QTest::keyRelease(window.get(), Qt::Key_Escape);
+    EXPECT_TRUE(window->isVisible()) << "the menu took the press: the program runs on";
+
     QTest::keyClick(window.get(), Qt::Key_Escape);
     EXPECT_FALSE(window->isVisible());
     std::vector<std::string> lines;
