@@ -493,13 +493,21 @@ void MainPanel::showSwitchPictures() {
     services_.window->faceChanged();
 }
 
+void MainPanel::powerClick(bool on) {
+    if (on != powerIsOn()) {
+        requestPower(on);
+        return;
+    }
+    requestFlags_ &= ~(requestPowerOn | requestPowerOff);
+}
+
 void MainPanel::switchLabelClick(FacePart label) {
     switch (label) {
         case FacePart::offImage:
-            requestPower(false);
+            powerClick(false);
             break;
         case FacePart::onImage:
-            requestPower(true);
+            powerClick(true);
             break;
         case FacePart::manImage:
             setPrintMode(PrintModePosition::man, true);

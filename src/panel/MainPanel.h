@@ -116,7 +116,8 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     void ChgModeTimerTimer();
     void setPrintMode(PrintModePosition position, bool withSound);
     void setAngle(AnglePosition position, bool withSound);
-    // The click on a switch label (any mouse button).
+    // The click on a switch label (any mouse button). ON while on and OFF while off change
+    // nothing; they withdraw a waiting request for the other position.
     void switchLabelClick(FacePart label);
     PowerPosition powerPosition() const { return power_; }
     PrintModePosition printModePosition() const { return printMode_; }
@@ -270,6 +271,7 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
 
   private:
     bool loadCalculator();
+    void powerClick(bool on);
     void powerOnSequence();
     void powerOffSequence();
     // Step 5 of the dispatcher; false after a run-time error (shown, window closing).

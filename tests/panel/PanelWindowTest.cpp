@@ -243,7 +243,7 @@ TEST(Closing, ARunTimeErrorShowsTheAddressClosesAndSavesTheRoll) {
 
 // ---------------------------------------------------------------- dispatcher and switches
 
-TEST(Dispatcher, PowerOnResetsWithASoundOnlyFromOff) {
+TEST(Dispatcher, OnlyARealMoveOfThePowerSwitchActsAndPowerOnResets) {
     WindowRig rig;
     ASSERT_TRUE(rig.start());
     MainPanel& panel = rig.panel();
@@ -256,13 +256,15 @@ TEST(Dispatcher, PowerOnResetsWithASoundOnlyFromOff) {
     EXPECT_EQ(rig.sounds, std::vector<std::string>{"swc"});
     EXPECT_EQ(panel.face[FacePart::onSWimage].left, 71);
 
-    panel.machine.regC[4] = 7;
     panel.machine.ram[3][0] = 5;
     panel.switchLabelClick(FacePart::onImage);
+    EXPECT_EQ(panel.requestFlags_, 0) << "ON while on asks for nothing";
+    panel.switchLabelClick(FacePart::offImage);
+    panel.switchLabelClick(FacePart::onImage);  // taken back before the dispatcher ran
     ASSERT_TRUE(rig.settle());
-    EXPECT_EQ(rig.sounds.size(), 1u) << "ON while on restarts without a sound";
-    EXPECT_EQ(panel.machine.regC[4], 0);
-    EXPECT_EQ(panel.machine.ram[3][0], 0);
+    EXPECT_EQ(rig.sounds.size(), 1u);
+    EXPECT_EQ(panel.machine.ram[3][0], 5) << "no reset";
+    EXPECT_TRUE(panel.powerIsOn());
 
     panel.switchLabelClick(FacePart::offImage);
     rig.settle();
@@ -272,8 +274,13 @@ TEST(Dispatcher, PowerOnResetsWithASoundOnlyFromOff) {
     EXPECT_EQ(panel.face[FacePart::offSWimage].left, 71);
 
     panel.switchLabelClick(FacePart::offImage);
-    rig.settle();
-    EXPECT_EQ(rig.sounds.size(), 2u) << "OFF while off does nothing audible";
+    EXPECT_EQ(panel.requestFlags_, 0) << "OFF while off asks for nothing";
+    EXPECT_EQ(rig.sounds.size(), 2u);
+
+    panel.switchLabelClick(FacePart::onImage);
+    ASSERT_TRUE(rig.settle());
+    EXPECT_EQ(rig.sounds.size(), 3u);
+    EXPECT_EQ(panel.machine.ram[3][0], 0) << "a real power on starts from reset";
 }
 
 TEST(Dispatcher, APowerClickWhileRunningIsTakenWhenTheProcessorReturns) {
