@@ -20,6 +20,11 @@ std::string hex4(int32_t value) {
     return text;
 }
 
+// A file's name as a message shows it.
+std::string shownPath(const std::string& path) {
+    return std::filesystem::path(path).lexically_normal().string();
+}
+
 }  // namespace
 
 MainPanel::MainPanel(std::string programFolder, PanelServices services, std::string userDataFolder)
@@ -120,6 +125,7 @@ bool MainPanel::loadCalculator() {
     printer.platenLeft = platenHomeLeft;
     machine.keyStatusBit = 15;
     const int storedLines = storedStateEnabled ? roll.loadRoll(storage_.readPath(rollFileName)) : 0;
+    savedRoll_ = roll.rollLines();
     roll.redrawRollTail(storedLines, printer);
     drawRollCounter();
     return true;
@@ -159,6 +165,7 @@ void MainPanel::ChgModeTimerTimer() {
 
 bool MainPanel::runProcessor() {
     if (runProgram(machine, *this, burstLength, !assembly.listing.empty())) return true;
+    runTimeError_ = true;
     services_.messages->showError(machine.errorText + "\r" + "Addr: $" +
                                   hex4(machine.programCounter));
     closeNow = true;
@@ -462,18 +469,27 @@ void MainPanel::feedTimerTimer() {
     renderDisplay();
 }
 
-void MainPanel::DiscardRoll1Click() {
+bool MainPanel::DiscardRoll1Click() {
     if (soundsOn) services_.sounds->playSound("rip");
     printer.showFreshPaper();
     roll.clear();
     drawRollCounter();
+    saveRollIfChanged();
     services_.window->refreshListing();
     services_.window->faceChanged();
+    return true;
 }
 
 bool MainPanel::saveRoll() {
     if (!startupSucceeded_ || !storedStateEnabled) return false;
-    return roll.saveRoll(storage_.writePath(rollFileName));
+    if (!roll.saveRoll(storage_.writePath(rollFileName))) return false;
+    savedRoll_ = roll.rollLines();
+    return true;
+}
+
+bool MainPanel::saveRollIfChanged() {
+    if (!startupSucceeded_ || !storedStateEnabled || roll.rollLines() == savedRoll_) return true;
+    return saveRoll();
 }
 
 void MainPanel::drawRollCounter() {
@@ -628,20 +644,33 @@ void MainPanel::closeCommand() {
 }
 
 bool MainPanel::FormCloseQuery() {
-    if (closeNow) {
-        saveRoll();
-        return true;
-    }
-    if (powerIsOn()) {
+    if (!closeNow && powerIsOn()) {
         requestFlags_ |= requestClose;
         return false;
     }
-    return true;
+    if (saveRollIfChanged()) return true;
+    const std::string failed = messageRollNotSaved + shownPath(storage_.writePath(rollFileName));
+    if (runTimeError_ || rollSaveRefused_) {
+        services_.messages->showError(failed);
+        return true;
+    }
+    // Kept for another try (a disk made free, a folder made writable); the calculator runs on.
+    rollSaveRefused_ = true;
+    services_.messages->showError(failed + messageRollKeptOpen);
+    closeNow = false;
+    if (powerIsOn()) {
+        requestFlags_ = requestRestart;
+        services_.timers->setModeTimerEnabled(true);
+    }
+    return false;
 }
 
 void MainPanel::FormClose() {
     if (!startupSucceeded_ || !storedStateEnabled) return;
-    writeSettingsFile(storage_.writePath(settingsFileName), currentSettings());
+    const std::string path = storage_.writePath(settingsFileName);
+    if (!writeSettingsFile(path, currentSettings())) {
+        services_.messages->showError(messageSettingsNotSaved + shownPath(path));
+    }
 }
 
 // ---------------------------------------------------------------- menu

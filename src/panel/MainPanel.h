@@ -85,6 +85,13 @@ inline constexpr const char* messageInvalidTable = "ERROR: Invalid OCM file";
 inline constexpr const char* messageNoCalculatorData = "ERROR: Failed to load calculator data file";
 inline constexpr const char* messageNoPrinterData = "ERROR Failed to load printer data";
 inline constexpr const char* messageNoFacePicture = "ERROR: Failed to load the face picture ";
+inline constexpr const char* messageRollNotSaved = "ERROR: The paper roll could not be saved in ";
+inline constexpr const char* messageRollKeptOpen =
+    "\r\rThe printed lines stay in the program: close it again to try once more (if that "
+    "fails too, it ends without them).";
+inline constexpr const char* messageSettingsNotSaved =
+    "ERROR: The settings could not be saved in ";
+inline constexpr const char* confirmDiscardStart = "Discard the ";
 
 // Presses the panel keeps for the machine while the microcode is busy (the printer can keep
 // it busy for seconds); a press beyond them is refused with a sound and the sign below.
@@ -154,10 +161,16 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     // The paper feed button (any mouse button) and the feed timer's tick.
     void printFeedImageMouseDown();
     void feedTimerTimer();
-    // "Discard Used Roll".
-    void DiscardRoll1Click();
-    // Writes the roll file on a close; nothing is written after a failed start-up.
+    // "Discard Used Roll": tears the paper off and writes the empty roll at once. True when
+    // discarded.
+    bool DiscardRoll1Click();
+    // Writes the roll file; nothing is written after a failed start-up.
     bool saveRoll();
+    // Writes the roll file when the roll differs from what was last written or read; true
+    // when the file holds the roll (or nothing is kept). The window's roll timer calls it
+    // every half second, so a printed or fed line is on disk within a second however the
+    // program ends; a failed write is tried again at the next tick and said at the close.
+    bool saveRollIfChanged();
     void drawRollCounter();
 
     // --- the face -----------------------------------------------------------------------
@@ -186,9 +199,12 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     void closeCommand();
     // The two stages of closing the window: whether it may close now (saving the roll on
     // the way out), and what it does when it closes (writing the settings). Nothing is
-    // written after a failed start-up, so a stored roll and settings survive it.
+    // written after a failed start-up, so a stored roll and settings survive it. A roll
+    // that cannot be written is said, and the first time the window stays open with it.
     bool FormCloseQuery();
     void FormClose();
+    // A run-time error of the processor closed the window.
+    bool endedByRunTimeError() const { return runTimeError_; }
     WindowGeometry windowGeometry;
 
     // --- menu ----------------------------------------------------------------------------
@@ -293,6 +309,10 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     int dragX_ = 0;
     int dragY_ = 0;
     bool dispatching_ = false;
+    // The roll as last written to or read from the roll file.
+    std::vector<std::string> savedRoll_;
+    bool rollSaveRefused_ = false;
+    bool runTimeError_ = false;
     bool firstActivation_ = true;
     bool startupSucceeded_ = false;
 

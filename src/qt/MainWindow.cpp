@@ -7,7 +7,9 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
+#include <QProcess>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QThread>
 #include <QToolTip>
 #include <QUrl>
@@ -63,6 +65,8 @@ MainWindow::MainWindow(const QString& programFolder, const QString& userDataFold
     connect(&modeTimer_, &QTimer::timeout, this, [this] { panel_->ChgModeTimerTimer(); });
     feedTimer_.setInterval(40);
     connect(&feedTimer_, &QTimer::timeout, this, [this] { panel_->feedTimerTimer(); });
+    rollTimer_.setInterval(500);
+    connect(&rollTimer_, &QTimer::timeout, this, [this] { panel_->saveRollIfChanged(); });
 
     PanelServices services;
     services.messages = this;
@@ -82,6 +86,7 @@ MainWindow::MainWindow(const QString& programFolder, const QString& userDataFold
 MainWindow::~MainWindow() {
     modeTimer_.stop();
     feedTimer_.stop();
+    rollTimer_.stop();
     // The roll's windows work on the panel, so they go before it.
     delete listing_;
     delete speedDialog_;
@@ -91,6 +96,7 @@ bool MainWindow::start() {
     const QImage sheet(":/pictures/parts.png");
     if (!sheet.isNull()) panel_->usePanelPictures(bitmapOf(sheet));
     if (!panel_->FormActivate()) return false;
+    rollTimer_.start();
     applyOutline();
     show();
     raise();
@@ -296,7 +302,13 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     panel_->FormClose();
     modeTimer_.stop();
     feedTimer_.stop();
+    rollTimer_.stop();
     event->accept();
+}
+
+void MainWindow::terminationRequested() {
+    panel_->FormKeyDown(vkEscape, {});
+    panel_->FormKeyUp(vkEscape);
 }
 
 // ---------------------------------------------------------------- platform services

@@ -189,7 +189,7 @@ TEST(Closing, TheSystemCloseWhileOnIsDeferredToTheDispatcher) {
     EXPECT_TRUE(rig.closed);
 }
 
-TEST(Closing, WithThePowerOffClosesAtOnceWithoutSavingTheRoll) {
+TEST(Closing, WithThePowerOffClosesAtOnceAndKeepsAChangedRoll) {
     WindowRig rig;
     ASSERT_TRUE(saveScrambledList(rig.folder.path(rollFileName), storedRoll));
     ASSERT_TRUE(rig.start());
@@ -197,10 +197,38 @@ TEST(Closing, WithThePowerOffClosesAtOnceWithoutSavingTheRoll) {
     panel.roll.appendRollLine("5~");
     panel.Close1Click();
     EXPECT_TRUE(rig.closed);
-    EXPECT_EQ(rig.stored(rollFileName), storedRoll);
+    EXPECT_EQ(rig.stored(rollFileName), (std::vector<std::string>{"3~7~11~", "Blank", "5~"}));
     EXPECT_EQ(rig.stored(settingsFileName),
               (std::vector<std::string>{"0000", "001", "00255", "0030", "004-1", "00547", "00624",
                                         "0072", "0080"}));
+}
+
+TEST(Closing, AFailedSaveIsSaidAndTheFirstTimeTheRollStaysForAnotherTry) {
+    WindowRig rig;
+    startOn(rig);
+    MainPanel& panel = rig.panel();
+    panel.roll.appendRollLine("5~");
+    // a folder in the files' place cannot be replaced by a file
+    fs::create_directory(rig.folder.path(rollFileName));
+    fs::create_directory(rig.folder.path(settingsFileName));
+    EXPECT_FALSE(panel.saveRollIfChanged());
+    panel.closeCommand();
+    rig.settle();
+    EXPECT_FALSE(rig.closed);
+    ASSERT_EQ(rig.messages.errors.size(), 1u);
+    EXPECT_EQ(rig.messages.errors[0],
+              messageRollNotSaved + rig.folder.path(rollFileName) + messageRollKeptOpen);
+    EXPECT_TRUE(rig.modeTimer) << "the calculator runs on";
+    ASSERT_TRUE(rig.settle());
+
+    panel.closeCommand();
+    rig.settle();
+    EXPECT_TRUE(rig.closed) << "the second failure ends the program";
+    EXPECT_EQ(rig.messages.errors,
+              (std::vector<std::string>{rig.messages.errors[0],
+                                        messageRollNotSaved + rig.folder.path(rollFileName),
+                                        messageSettingsNotSaved +
+                                            rig.folder.path(settingsFileName)}));
 }
 
 TEST(Closing, TheNextStartComesUpWithTheSameSwitchesAndRoll) {
@@ -238,6 +266,7 @@ TEST(Closing, ARunTimeErrorShowsTheAddressClosesAndSavesTheRoll) {
     EXPECT_EQ(rig.messages.errors,
               std::vector<std::string>{"ERROR: Invalid P register value\rAddr: $0006"});
     EXPECT_TRUE(rig.closed);
+    EXPECT_TRUE(rig.panel().endedByRunTimeError());
     EXPECT_EQ(rig.stored(rollFileName), std::vector<std::string>{"5~"});
 }
 
