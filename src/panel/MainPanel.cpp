@@ -470,6 +470,11 @@ void MainPanel::feedTimerTimer() {
 }
 
 bool MainPanel::DiscardRoll1Click() {
+    if (roll.size() > 0) {
+        const std::string count = std::to_string(roll.size());
+        const char* lines = roll.size() == 1 ? " printed line?" : " printed lines?";
+        if (!services_.messages->confirm(confirmDiscardStart + count + lines)) return false;
+    }
     if (soundsOn) services_.sounds->playSound("rip");
     printer.showFreshPaper();
     roll.clear();

@@ -161,8 +161,8 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     // The paper feed button (any mouse button) and the feed timer's tick.
     void printFeedImageMouseDown();
     void feedTimerTimer();
-    // "Discard Used Roll": tears the paper off and writes the empty roll at once. True when
-    // discarded.
+    // "Discard Used Roll": asks first ("Discard the N printed lines?"), then tears the paper
+    // off and writes the empty roll at once. True when discarded.
     bool DiscardRoll1Click();
     // Writes the roll file; nothing is written after a failed start-up.
     bool saveRoll();

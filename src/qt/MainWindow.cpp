@@ -331,9 +331,11 @@ void MainWindow::showInformation(const std::string& text) {
 
 bool MainWindow::confirm(const std::string& text) {
     shownMessages << boxText(text);
-    if (!modalMessages) return true;
+    if (!modalMessages) return confirmAnswer;
+    // Every question here throws something away: a stray Enter must not.
     return QMessageBox::question(this, applicationTitle, boxText(text),
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
 void MainWindow::processPendingMessages() {

@@ -94,7 +94,10 @@ class PanelRig : public MessageBoxes,
 
     void showError(const std::string& text) override { errors.push_back(text); }
     void showInformation(const std::string& text) override { errors.push_back(text); }
-    bool confirm(const std::string&) override { return true; }
+    bool confirm(const std::string& text) override {
+        errors.push_back(text);
+        return confirmAnswer;
+    }
     void playSound(const std::string& name) override { sounds.push_back(name); }
     void processPendingMessages() override {}
     void sleepMilliseconds(int) override {}
@@ -106,7 +109,7 @@ class PanelRig : public MessageBoxes,
 
     test::ScratchFolder folder;
     std::vector<std::string> errors, sounds;
-    bool feedTimer = false, closed = false;
+    bool feedTimer = false, closed = false, confirmAnswer = true;
     int listingRefreshes = 0;
 
   private:
@@ -236,8 +239,13 @@ TEST(PanelRoll, StartUpRedrawsTheRollATickWritesANewLineADiscardEmptiesIt) {
     EXPECT_EQ(lines, panel.roll.rollLines());
 
     rig.sounds.clear();
+    rig.confirmAnswer = false;
+    EXPECT_FALSE(panel.DiscardRoll1Click());
+    EXPECT_EQ(rig.errors, std::vector<std::string>{"Discard the 4 printed lines?"});
+    EXPECT_EQ(panel.roll.size(), 4);
+    rig.confirmAnswer = true;
     panel.printer.printerBusy = true;  // the tear sound is not muted by the printer
-    panel.DiscardRoll1Click();
+    EXPECT_TRUE(panel.DiscardRoll1Click());
     panel.printer.printerBusy = false;
     EXPECT_EQ(panel.roll.size(), 0);
     EXPECT_EQ(panel.printer.paperImage(), panel.printer.freshPaperImage);
