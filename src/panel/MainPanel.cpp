@@ -83,6 +83,8 @@ void MainPanel::sizeAndCentreWindow() {
     services_.window->screenSize(screenWidth, screenHeight);
     services_.window->moveWindow(
         centredWindowPosition(screenWidth, screenHeight, faceWidth(), faceHeight()));
+    // So the listing window opens beside the calculator before it was ever moved.
+    recordWindowGeometry();
 }
 
 bool MainPanel::loadCalculator() {

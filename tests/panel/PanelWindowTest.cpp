@@ -109,6 +109,9 @@ TEST(StartUp, RestoresTheSwitchesSizesAndCentresTheWindowAndShowsTheParts) {
     EXPECT_EQ(rig.clientHeight, panel.faceHeight());
     EXPECT_EQ(rig.position,
               centredWindowPosition(1920, 1080, panel.faceWidth(), panel.faceHeight()));
+    EXPECT_EQ(panel.windowGeometry.left, rig.position.left) << "the listing's first placement";
+    EXPECT_EQ(panel.windowGeometry.right, rig.position.left + panel.faceWidth());
+    EXPECT_EQ(panel.windowGeometry.top, rig.position.top);
 
     EXPECT_TRUE(panel.powerIsOn()) << "saved while on, it comes up running";
     EXPECT_EQ(panel.machine.printMode, printModeAll);
