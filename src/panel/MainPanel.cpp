@@ -745,11 +745,11 @@ bool MainPanel::Help1Click() {
     const std::string path = dataPath(helpDocumentName);
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) {
-        services_.messages->showError(messageNoHelpDocument);
+        services_.messages->showError(messageNoHelpDocument + shownPath(path));
         return false;
     }
     if (!services_.window->openDocument(path)) {
-        services_.messages->showError(std::string(messageHelpNotStarted) + helpDocumentName);
+        services_.messages->showError(messageNoPdfViewer + shownPath(path));
         return false;
     }
     return true;

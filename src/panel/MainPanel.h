@@ -58,7 +58,8 @@ class PanelWindow {
     virtual void minimizeWindow() {}
     // The closed hand while the window is dragged, else the part's own cursor.
     virtual void showDragCursor(bool /*dragging*/) {}
-    // Opens a document with the desktop's program for it; false when that could not start.
+    // Opens a document with the desktop's program for it; false when there is no such
+    // program or it could not start.
     virtual bool openDocument(const std::string& /*path*/) { return false; }
     // The roll's own windows.
     virtual void showListingWindow() {}
@@ -216,7 +217,8 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     void ViewRoll1Click() { services_.window->showListingWindow(); }
     void PrintRoll1Click() { services_.window->printRoll(); }
     void PrintHeadSpeed1Click() { services_.window->showPrintHeadSpeedDialog(); }
-    // Opens the help document; false (after a message) when it is missing or cannot start.
+    // Opens the help document; false (after a message naming the file) when it is missing
+    // or no program shows it.
     bool Help1Click();
     void About1Click() { services_.messages->showInformation(aboutText); }
     void Minimize1Click() { services_.window->minimizeWindow(); }

@@ -8,7 +8,9 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QProcess>
+#include <QProcess>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStandardPaths>
 #include <QThread>
 #include <QToolTip>
@@ -395,6 +397,18 @@ void MainWindow::printRoll() {
 }
 
 bool MainWindow::openDocument(const std::string& path) {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // xdg-open starts, and says it succeeded, even when no program shows the file's type.
+    const QString mime = QStandardPaths::findExecutable("xdg-mime");
+    if (!mime.isEmpty()) {
+        QProcess query;
+        query.start(mime, {"query", "default", "application/pdf"});
+        if (query.waitForFinished(3000) && query.exitCode() == 0 &&
+            query.readAllStandardOutput().trimmed().isEmpty()) {
+            return false;
+        }
+    }
+#endif
     return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
 

@@ -576,17 +576,19 @@ TEST(Menu, TogglesItsOptionsAndRunsItsCommands) {
     EXPECT_TRUE(rig.closed) << "closing with the power off is at once";
 }
 
-TEST(Menu, HelpNeedsTheDocumentAndReportsAViewerThatDoesNotStart) {
+TEST(Menu, HelpNamesAMissingDocumentOrWhereItIsWhenNoViewerShowsIt) {
     WindowRig rig;
     MainPanel& panel = rig.panel();
+    const std::string document = rig.folder.path(helpDocumentName);
     EXPECT_FALSE(panel.Help1Click());
-    EXPECT_EQ(rig.messages.errors, std::vector<std::string>{"Unable to find document"});
+    EXPECT_EQ(rig.messages.errors, std::vector<std::string>{"Unable to find document " + document});
     EXPECT_TRUE(rig.openedDocuments.empty());
 
     rig.folder.write(helpDocumentName, "%PDF");
     rig.documentOpens = false;
     EXPECT_FALSE(panel.Help1Click());
-    EXPECT_EQ(rig.messages.errors.back(), "Failed to load file: Quorvelhelp.pdf");
+    EXPECT_EQ(rig.messages.errors.back(),
+              "No program to show PDF files was found.\r\rThe help document is " + document);
 
     rig.documentOpens = true;
     EXPECT_TRUE(panel.Help1Click());
