@@ -93,7 +93,11 @@ bool MainPanel::loadCalculator() {
     drawRollCounter();
     keyLabelCaption.clear();
 
-    if (!loadScrambledPicture(dataPath("PMnon.dat"), facePicture)) return false;
+    if (!loadScrambledPicture(dataPath(facePictureFileName), facePicture)) {
+        const std::string path = shownPath(dataPath(facePictureFileName));
+        services_.messages->showError(messageNoFacePicture + path);
+        return false;
+    }
     face[FacePart::calculatorImage].setPicture(facePicture);
     if (!loadCalculatorData(dataPath(calculatorDataFileName(calculatorType)), calculatorType,
                             calculatorData)) {

@@ -78,6 +78,7 @@ struct PanelServices {
 };
 
 constexpr int calculatorType = 91;
+inline constexpr const char* facePictureFileName = "PMnon.dat";
 constexpr int characterSetType = 73;
 constexpr int defaultSpeedSetting = 55;
 
@@ -90,8 +91,7 @@ inline constexpr const char* messageRollNotSaved = "ERROR: The paper roll could 
 inline constexpr const char* messageRollKeptOpen =
     "\r\rThe printed lines stay in the program: close it again to try once more (if that "
     "fails too, it ends without them).";
-inline constexpr const char* messageSettingsNotSaved =
-    "ERROR: The settings could not be saved in ";
+inline constexpr const char* messageSettingsNotSaved = "ERROR: The settings could not be saved in ";
 inline constexpr const char* confirmDiscardStart = "Discard the ";
 
 // Presses the panel keeps for the machine while the microcode is busy (the printer can keep

@@ -8,9 +8,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QProcess>
-#include <QProcess>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QStandardPaths>
 #include <QThread>
 #include <QToolTip>

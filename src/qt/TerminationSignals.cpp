@@ -1,9 +1,10 @@
 #include "TerminationSignals.h"
 
-#include <csignal>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <csignal>
 
 namespace quorvel {
 

@@ -169,8 +169,8 @@ TEST(PanelPrinting, KeysTypedWhileThePrinterIsBusyAreAllTaken) {
     HeadlessCalculator calculator(QUORVEL_DATA_DIR);
     ASSERT_EQ(calculator.start(), HeadlessCalculator::Result::ok);
     // the second PRINT x waits for the head while the sum is typed
-    ASSERT_EQ(calculator.typeKeys({"5", "P", "P", "1", "+", "2", "+", "3", "+", "4", "+", "5",
-                                   "+", "6", "+", "7", "+"}),
+    ASSERT_EQ(calculator.typeKeys({"5", "P", "P", "1", "+", "2", "+", "3", "+", "4", "+", "5", "+",
+                                   "6", "+", "7", "+"}),
               HeadlessCalculator::Result::ok);
     EXPECT_NE(calculator.displayText().find("33.00"), std::string::npos)
         << calculator.displayText();

@@ -6,9 +6,9 @@
 #include <QFile>
 #include <QImage>
 #include <QMessageBox>
-#include <QTimer>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <memory>
 
