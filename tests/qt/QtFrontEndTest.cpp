@@ -13,7 +13,7 @@
 #include "QtKeys.h"
 #include "QtSoundPlayer.h"
 #include "TerminationSignals.h"
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 #include "panel/FaceLayout.h"
 #include "support/AssemblerTestSupport.h"
 
