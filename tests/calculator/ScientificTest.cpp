@@ -252,12 +252,13 @@ TEST(Scientific, FactorialOfEveryIntegerUpTo69) {
     }
 }
 
-// Sigma+ keeps n, the sums of x, x^2, y, y^2 and xy in R4..R9; the mean and the sample
-// standard deviation of x come from them.
+// Sigma+ keeps n, the sums of x, x^2, y, y^2 and xy in .0 to .5; the mean and the sample
+// standard deviation of x come from the exact sum and the squared deviations kept beside
+// them, so that data far from 0 lose nothing.
 TEST(Scientific, StatisticsRegisters) {
     struct Case {
         const char* keys;
-        const char* registers;  // R4..R9, then x mean and s, as FIX 2 shows them
+        const char* registers;  // .0 to .5, then x mean and s, as FIX 2 shows them
     };
     const Case cases[] = {
         {"2 ENTER 1 W 4 ENTER 3 W 6 ENTER 5 W",
@@ -266,13 +267,20 @@ TEST(Scientific, StatisticsRegisters) {
          "2.00 6.00 26.00 8.00 40.00 32.00 3.00 2.83"},
         {"1 . 5 H W 2 . 5 W", "2.00 1.00 8.50 0.00 0.00 0.00 0.50 2.83"},
         {"1 E 4 0 W 1 H E 4 0 W", "2.00 0.00 2.00        80 0.00 0.00 0.00 0.00 1.41        40"},
+        {"1 0 0 0 0 0 1 W 1 0 0 0 0 0 2 W 1 0 0 0 0 0 3 W",
+         "3.00 3000006.00 3.00        12 0.00 0.00 0.00 1000002.00 1.00"},
+        {"4 6 7 4 2 0 7 8 . 8 W 4 6 7 4 2 0 7 8 . 8 W",
+         "2.00 93484157.60 4.37        15 0.00 0.00 0.00 46742078.80 0.00"},
+        {"1 W 2 W 3 W 4 W SHIFT W", "3.00 6.00 14.00 0.00 0.00 0.00 2.00 1.00"},
+        // a STO into the sums: x mean and s follow the registers again
+        {"5 W 7 W 9 M . 1 1 0 1 M . 2", "2.00 9.00 101.00 0.00 0.00 0.00 4.50 7.78"},
     };
     for (const Case& c : cases) {
         Calculator calculator;
         calculator.press(c.keys);
         std::string shown;
-        for (const char* r : {"4", "5", "6", "7", "8", "9"}) {
-            calculator.press(std::string("R ") + r);
+        for (const char* r : {"0", "1", "2", "3", "4", "5"}) {
+            calculator.press(std::string("R . ") + r);
             shown += calculator.shown() + " ";
         }
         calculator.press("SHIFT /");
@@ -299,8 +307,13 @@ TEST(Scientific, StatisticsEdges) {
         {"3 W 3 SHIFT W 3 SHIFT W SHIFT X", "Error"},  // n = -1
         {"5 W SHIFT M SHIFT /", "Error"},           // CLEAR REG clears the sums
         {"1 E 5 0 W", "Error"},                     // x^2 overflows
-        {"1 E 5 0 W BS R 4", "0.00"},               // and no sum changed
-        {"1 E 5 0 W BS R 5", "0.00"},
+        {"1 E 5 0 W BS R . 0", "0.00"},             // and no sum changed
+        {"1 E 5 0 W BS R . 1", "0.00"},
+        {"1 E 5 0 W BS SHIFT /", "Error"},
+        {"4 2 M 4 1 ENTER 2 W R 4", "42.00"},        // 0 to 9 are the user's alone
+        {"3 W 3 SHIFT W 3 SHIFT W 3 W 3 W 5 W SHIFT X", "1.41"},  // through n = -1
+        {"5 W 7 W SHIFT M SHIFT /", "Error"},
+        {"5 W 7 W SHIFT M 2 W 4 W SHIFT X", "1.41"},  // CLEAR REG also clears the wide sums
     };
     for (const Case& c : cases) {
         Calculator calculator;
