@@ -157,8 +157,9 @@ TEST(BuiltCharacterSet, HoldsTheFixedCodeTableAndItsOwnDesigns) {
         if (record == fallbackGlyphRecord) {
             EXPECT_EQ(dots, 35) << "a filled box";
         }
-        // The exponent E (51) shares the letter's design; every other glyph is its own.
-        if (record != 51) {
+        // The exponent E (51) shares the letter's design and the printed blank (50) the
+        // empty column's; every other glyph is its own.
+        if (record != 51 && record != 63) {
             EXPECT_TRUE(designs.insert(rows).second) << record;
         }
     }
