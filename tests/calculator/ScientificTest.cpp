@@ -75,6 +75,37 @@ class Checker {
         judge(what + " (y)", true, inY, false);
     }
 
+    // The points (keyed as x alone, Sigma+), then x mean and s against the data.
+    void statistics(const std::vector<TenDigit>& data) {
+        calculator_.press("SHIFT M");
+        Exact sum;
+        mpfr_set_zero(sum.get(), 1);
+        std::string what = "data";
+        for (const TenDigit& x : data) {
+            calculator_.press(keysFor(x) + " W");
+            mpfr_add(sum.get(), sum.get(), Exact(x).get(), nearest);
+            what += " " + cellsOf(x);
+        }
+        Exact mean;
+        mpfr_div_ui(mean.get(), sum.get(), static_cast<unsigned long>(data.size()), nearest);
+        Exact squares;
+        mpfr_set_zero(squares.get(), 1);
+        for (const TenDigit& x : data) {
+            Exact d;
+            mpfr_sub(d.get(), Exact(x).get(), mean.get(), nearest);
+            mpfr_sqr(d.get(), d.get(), nearest);
+            mpfr_add(squares.get(), squares.get(), d.get(), nearest);
+        }
+        Exact deviation;
+        mpfr_div_ui(deviation.get(), squares.get(), static_cast<unsigned long>(data.size() - 1),
+                    nearest);
+        mpfr_sqrt(deviation.get(), deviation.get(), nearest);
+        calculator_.press("SHIFT /");
+        judge(what + " SHIFT /", true, mean, false);
+        calculator_.press("SHIFT X");
+        judge(what + " SHIFT X", true, deviation, false);
+    }
+
     Calculator& calculator() { return calculator_; }
 
   private:
@@ -291,6 +322,36 @@ TEST(Scientific, StatisticsRegisters) {
     }
 }
 
+// x mean and s of random data against the data as keyed in: mixed sizes, data that share
+// their leading digits (where the textbook sums cancel), equal points.
+TEST(Scientific, MeanAndDeviationOfTheData) {
+    Checker check("x mean, s");
+    RandomNumbers random(29);
+    std::mt19937 pick(31);
+    std::uniform_int_distribution<int> count(2, 9);
+    std::uniform_int_distribution<int> shared(0, 9);
+    for (int i = 0; i < 60 * sweepFactor(); ++i) {
+        std::vector<TenDigit> data;
+        const int n = count(pick);
+        const TenDigit base = random.next(-12, 12, true);
+        const int keep = shared(pick);  // leading digits all points share
+        for (int k = 0; k < n; ++k) {
+            TenDigit x = random.next(base.exponent - 3, base.exponent + 3, true);
+            if (i % 3 != 0) {
+                x.digits = base.digits.substr(0, static_cast<size_t>(keep)) +
+                           x.digits.substr(static_cast<size_t>(keep));
+                x.exponent = base.exponent;
+                x.negative = base.negative;
+            }
+            if (i % 7 == 0 && k > 0) x = data.front();  // equal points
+            data.push_back(x);
+        }
+        check.statistics(data);
+    }
+    check.statistics({tenDigitOf("1000001"), tenDigitOf("1000002"), tenDigitOf("1000003")});
+    check.statistics({tenDigitOf("46742078.8"), tenDigitOf("46742078.8")});
+}
+
 TEST(Scientific, StatisticsEdges) {
     struct Case {
         const char* keys;
@@ -426,7 +487,11 @@ TEST(Scientific, PowersAndRoots) {
         {"1e-99", "1"},  {"1e-99", "-1"},   {"3", "209.5"},     {"0.5", "-332.19"},
         {"1.000000001", "2.3e11"}, {"2", "-332.1928094"}, {"7", "1e-15"}, {"123", "-0.25"},
         // a root near the top of the range from a small x of many digits
-        {"4.80328848e-16", "-0.1685998571"}, {"4.80328848e-16", "-0.1685998"}};
+        {"4.80328848e-16", "-0.1685998571"}, {"4.80328848e-16", "-0.1685998"},
+        // a y within 1E-5 of 1, with an x that makes the most of its logarithm
+        {"1.000000005", "-7.445069037e7"}, {"1.000000001e-51", "-54.14255095"},
+        {"1.000009999", "1.2345e6"}, {"0.9999900001", "-9.87654321e6"},
+        {"1.000001739", "-1.3e8"}, {"1.0000099", "2.2e7"}};
     for (const auto& [y, x] : pairs) {
         check.binary(tenDigitOf(y), tenDigitOf(x), "Y", power);
         check.binary(tenDigitOf(y), tenDigitOf(x), "SHIFT Y", root);
