@@ -53,6 +53,9 @@ TEST_F(Running, CopyGivesXWithAllItsDigits) {
         {"2 Q", "1.414213562"},
         {"4 H ENTER", "-4"},
         {"BS", "0"},
+        {"4 2 M", "42"},  // STO waits for its digit
+        {"4 2 M 1", "42"},
+        {"4 2 SHIFT", "42"},
         {"1 ENTER 0 /", nullptr},  // Error
     };
     for (const Case& c : cases) {
