@@ -1,4 +1,4 @@
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 
 #include <fcntl.h>
 #include <png.h>
@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "assembler/TextUtils.h"
+#include "io/TextUtils.h"
 
 namespace quorvel {
 
