@@ -7,7 +7,7 @@
 #include <limits>
 #include <system_error>
 
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 
 namespace quorvel {
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <sstream>
 
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 #include "panel/HeadlessCalculator.h"
 
 namespace quorvel {
