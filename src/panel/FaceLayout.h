@@ -110,6 +110,7 @@ struct SheetRect {
 };
 
 // Where each picture lies on the sheet; the sheet generator and the loader both use it.
+// The sheet drawn for the 2x zoom holds every picture at twice these rectangles.
 const std::vector<SheetRect>& panelPictureSheet();
 // The smallest sheet that holds every rectangle.
 void panelPictureSheetSize(int& width, int& height);

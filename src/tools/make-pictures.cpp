@@ -721,9 +721,9 @@ bool write(const std::string& path, const Bitmap& picture) {
 
 // The face, the sheet of its parts and the key legend at one scale; the 2x files carry
 // "@2x" in their names.
-bool drawFacePictures(FontRaster& fonts, const std::vector<KeyMapEntry>& entries, int scale,
+bool drawFacePictures(FontRaster& fonts, const std::vector<KeyMapEntry>& entries, int factor,
                       const std::string& folder) {
-    const DrawingScale drawing(scale);
+    const DrawingScale drawing(factor);
     Pictures p(fonts);
     for (const KeyMapEntry& entry : entries) p.keys[entry.index] = entry;
 
@@ -735,7 +735,7 @@ bool drawFacePictures(FontRaster& fonts, const std::vector<KeyMapEntry>& entries
     drawKeys(p);
     buildSheet(p);
 
-    const std::string suffix = scale == 1 ? ".png" : "@2x.png";
+    const std::string suffix = factor == 1 ? ".png" : "@2x.png";
     return write(folder + "/face" + suffix, p.face) &&
            write(folder + "/parts" + suffix, p.sheet) &&
            savePngWithAlpha(folder + "/key-legend" + suffix, keyLegendPicture(p),
