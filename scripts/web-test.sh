@@ -85,5 +85,23 @@ else
     check "display lit within a second" "${lit:-never}" "at most 1000 ms"
 fi
 
+# Keyboard, touch, menu and storage, driven by playwright-core with Debian's Chromium (no
+# browser download); skipped when npm cannot install it.
+tools="$out/node"
+if [ ! -d "$tools/node_modules/playwright-core" ] && command -v npm >/dev/null; then
+    mkdir -p "$tools"
+    PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 timeout 300 npm install --prefix "$tools" --no-audit \
+        --no-fund --silent playwright-core >/dev/null 2>&1
+fi
+if [ -d "$tools/node_modules/playwright-core" ]; then
+    timeout 300 node "$top/tests/web/page-input.mjs" "$tools" "http://127.0.0.1:$port/index.html" \
+        >"$scratch/input.log" 2>&1
+    cat "$scratch/input.log"
+    passed=$((passed + $(grep -c '^ok ' "$scratch/input.log")))
+    failed=$((failed + $(grep -c '^FAIL ' "$scratch/input.log")))
+else
+    echo "skipped: the keyboard and touch checks need playwright-core from npm"
+fi
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

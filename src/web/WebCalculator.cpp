@@ -5,12 +5,11 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
-#include <system_error>
-#include <filesystem>
 
 #include "assembler/ScrambledFile.h"
 #include "panel/HeadlessCalculator.h"
 #include "panel/Settings.h"
+#include "printer/RollEntry.h"
 
 namespace quorvel {
 
@@ -61,11 +60,17 @@ bool parseKeyNames(const std::string& text, std::vector<int>& keys) {
     return true;
 }
 
-bool storedFileDamaged(const std::string& path) {
+bool rollLineReadable(const std::string& line) {
+    return line == blankRollLine || readRollEntry(line).firstUnreadable < 0;
+}
+
+bool storedFileDamaged(const std::string& path, bool (*lineReadable)(const std::string&)) {
     std::string bytes;
     if (!readBytes(path, bytes) || bytes.empty()) return false;
     std::vector<std::string> lines;
-    if (loadScrambledList(path, lines)) return false;
+    if (loadScrambledList(path, lines)) {
+        return lineReadable && !std::all_of(lines.begin(), lines.end(), lineReadable);
+    }
     // The container of an empty roll holds no line, which the reader reports as a failure.
     const std::string probe = path + ".empty";
     std::string empty;
@@ -92,8 +97,11 @@ WebCalculator::WebCalculator(const std::string& folder, PageServices& page)
 }
 
 bool WebCalculator::start(const Bitmap& partsSheet) {
-    for (const char* name : {settingsFileName, rollFileName}) {
-        if (storedFileDamaged(folder_ + "/" + name)) damagedFiles_.push_back(name);
+    if (storedFileDamaged(folder_ + "/" + settingsFileName)) {
+        damagedFiles_.push_back(settingsFileName);
+    }
+    if (storedFileDamaged(folder_ + "/" + rollFileName, rollLineReadable)) {
+        damagedFiles_.push_back(rollFileName);
     }
     if (!partsSheet.empty()) panel_.usePanelPictures(partsSheet);
     started_ = panel_.FormActivate();

@@ -143,21 +143,22 @@
         const ratio = window.devicePixelRatio || 1;
         face.width = Math.round(cssWidth * ratio);
         face.height = Math.round(cssHeight * ratio);
-        listing.style.height = (listingShown && viewWidth > viewHeight)
-            ? cssHeight + 'px' : Math.max(200, viewHeight - cssHeight - 16) + 'px';
+        const beside = viewWidth - cssWidth >= 250;
+        listing.style.width = beside ? '230px' : cssWidth + 'px';
+        listing.style.height = beside ? cssHeight + 'px'
+                                      : Math.max(200, viewHeight - cssHeight - 16) + 'px';
         placeOverlay();
         paint();
     }
     function paint() {
         if (!M || !width) return;
         const pixels = M._qv_face_pixels();
-        const image = new ImageData(new Uint8ClampedArray(M.HEAPU8.buffer, pixels, width * height * 4)
-            .slice(), width, height);
+        const image = new ImageData(
+            new Uint8ClampedArray(M.HEAPU8.buffer, pixels, width * height * 4), width, height);
         offscreen.getContext('2d').putImageData(image, 0, 0);
         const context = face.getContext('2d');
         context.clearRect(0, 0, face.width, face.height);
         context.imageSmoothingEnabled = true;
-        context.imageSmoothingQuality = 'high';
         context.drawImage(offscreen, 0, 0, face.width, face.height);
     }
     function showLegend() {
@@ -281,9 +282,14 @@
         }
         return [key, event.shiftKey];
     }
+    // Keys typed anywhere but in the page's own controls go to the calculator; Enter and
+    // Space on a switch's button work that button.
     function forCalculator(event) {
         const target = event.target;
-        return !(target.closest && target.closest('dialog, #menu, #listing, #toolbar, input'));
+        if (!target.closest) return true;
+        if (target.closest('dialog, #menu, #listing, #toolbar, input')) return false;
+        const ownButton = target.closest('button:not([data-key])');
+        return !(ownButton && (event.key === 'Enter' || event.key === ' '));
     }
     document.addEventListener('keydown', (event) => {
         if (!M || !forCalculator(event)) return;
@@ -436,7 +442,8 @@
         event.preventDefault();
     });
     document.addEventListener('pointerdown', (event) => {
-        if (!menu.contains(event.target) && event.target !== menuButton) closeMenu();
+        // The calculator's own handler closes the menu or opens it there.
+        if (!event.target.closest('#menu, #menu-button, #calculator')) closeMenu();
     });
     function menuCommand(command) {
         if (command === commandDiscard) {
@@ -586,7 +593,12 @@
         dataFiles.forEach((name, i) => module.FS.writeFile(folder + '/' + name, contents[i]));
         M = module;
         restoreStoredFiles();
-        if (!M._qv_start()) {
+        const assembling = performance.now();
+        const startedUp = M._qv_start();
+        // Where start-up spends its time, for whoever measures the page.
+        document.body.dataset.moduleReadyAfter = String(Math.round(assembling - startedAt));
+        document.body.dataset.startUpTook = String(Math.round(performance.now() - assembling));
+        if (!startedUp) {
             stopped = true;
             statusLine.textContent = 'The calculator could not start.';
             return;

@@ -53,12 +53,16 @@ TEST(WebKeyNames, TakeTheRunnersNamesAndStopAtAnUnknownOne) {
 
 TEST(WebStoredFiles, OnlyUnreadableNonEmptyFilesCountAsDamaged) {
     ScratchFolder folder;
-    ASSERT_TRUE(saveScrambledList(folder.path("roll"), {"3~7~11~"}));
+    const std::string line = "63~63~63~63~63~63~63~63~63~63~63~7~14~0~0~63~63~63~63~63~";
+    ASSERT_TRUE(saveScrambledList(folder.path("roll"), {line, "Blank"}));
+    ASSERT_TRUE(saveScrambledList(folder.path("short"), {line, "3~7~11~"}));
     ASSERT_TRUE(saveScrambledList(folder.path("empty"), {}));
     folder.write("zero", "");
     folder.write("garbage", "\x01\x02 not a container");
     EXPECT_FALSE(storedFileDamaged(folder.path("missing")));
-    EXPECT_FALSE(storedFileDamaged(folder.path("roll")));
+    EXPECT_FALSE(storedFileDamaged(folder.path("roll"), rollLineReadable));
+    EXPECT_TRUE(storedFileDamaged(folder.path("short"), rollLineReadable));
+    EXPECT_FALSE(storedFileDamaged(folder.path("short"))) << "any line is a settings line";
     EXPECT_FALSE(storedFileDamaged(folder.path("empty")));
     EXPECT_FALSE(storedFileDamaged(folder.path("zero")));
     EXPECT_TRUE(storedFileDamaged(folder.path("garbage")));
