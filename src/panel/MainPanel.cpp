@@ -5,7 +5,7 @@
 #include <system_error>
 #include <utility>
 
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 
 namespace quorvel {
 

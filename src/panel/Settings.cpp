@@ -2,8 +2,8 @@
 
 #include <cctype>
 
-#include "assembler/ScrambledFile.h"
-#include "assembler/TextUtils.h"
+#include "io/ScrambledFile.h"
+#include "io/TextUtils.h"
 
 namespace quorvel {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 #include "printer/PrintMechanism.h"
 
 namespace quorvel {

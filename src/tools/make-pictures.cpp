@@ -13,7 +13,7 @@
 
 #include "KeyMapSource.h"
 #include "PictureCanvas.h"
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 #include "panel/FaceLayout.h"
 #include "panel/KeyTable.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "assembler/TextUtils.h"
+#include "io/TextUtils.h"
 #include "panel/HeadlessCalculator.h"
 
 using namespace quorvel;

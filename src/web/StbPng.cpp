@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 
 #define STBI_ONLY_PNG
 #define STBI_NO_STDIO

@@ -6,7 +6,7 @@
 #include <iterator>
 #include <sstream>
 
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 #include "panel/HeadlessCalculator.h"
 #include "panel/Settings.h"
 #include "printer/RollEntry.h"

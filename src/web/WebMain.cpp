@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 #include "panel/KeyTable.h"
 #include "web/WebCalculator.h"
 

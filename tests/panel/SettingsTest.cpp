@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 #include "panel/Settings.h"
 #include "support/AssemblerTestSupport.h"
 

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 #include "printer/CharacterSet.h"
 #include "support/AssemblerTestSupport.h"
 #include "support/PrinterTestSupport.h"

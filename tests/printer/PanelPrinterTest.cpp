@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 #include "panel/HeadlessCalculator.h"
 #include "panel/MainPanel.h"
 #include "support/AssemblerTestSupport.h"

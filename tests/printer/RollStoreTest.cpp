@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 #include "printer/RollStore.h"
 #include "support/AssemblerTestSupport.h"
 #include "support/PrinterTestSupport.h"

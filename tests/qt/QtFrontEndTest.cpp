@@ -11,7 +11,7 @@
 #include "MainWindow.h"
 #include "QtKeys.h"
 #include "QtSoundPlayer.h"
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 #include "panel/FaceLayout.h"
 #include "support/AssemblerTestSupport.h"
 

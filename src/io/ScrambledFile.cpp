@@ -1,4 +1,4 @@
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 
 #include <fcntl.h>
 #ifndef QUORVEL_PNG_STB
@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "assembler/TextUtils.h"
+#include "io/TextUtils.h"
 
 namespace quorvel {
 

@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 #include "support/AssemblerTestSupport.h"
 
 namespace quorvel {
