@@ -253,6 +253,8 @@
     const pointerEnd = (event) => {
         M._qv_pointer_up(event.pointerId, event.type === 'pointercancel' ? 0 : event.button);
         afterInput();
+        // A switch may have moved; the settings are small.
+        saveState();
     };
     calculatorBox.addEventListener('pointerup', pointerEnd);
     calculatorBox.addEventListener('pointercancel', pointerEnd);
@@ -617,7 +619,8 @@
         refreshListing();
         pressLinkedKeys();
         updateSwitchButtons();
-        schedule();
+        frameScheduled = true;
+        frame(performance.now());
     }
 
     window.addEventListener('resize', layout);
