@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the browser version (scripts/web.sh) and checks it in Debian's headless Chromium:
 # the page served on loopback, links that calculate, the display text a screen reader
-# hears, a printed line on the roll, and the time to a lit display.
+# hears, a printed line on the roll; then the keyboard, touch, menu and stored state. The
+# start-up time is printed, not checked: timings are measured, never asserted.
 set -uo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 out="$top/build-web"
@@ -74,16 +75,6 @@ done <<'CASES'
 #keys=1%20E%205%20H|1 E-05
 #keys=7%20P|7.00
 CASES
-
-# Start-up to a lit display, as the page measured it.
-dom="$(dump "#keys=1")"
-lit="$(grep -o 'data-lit-after="[0-9]*"' <<<"$dom" | grep -o '[0-9]*')"
-echo "start-up to a lit display: ${lit:-?} ms (virtual time)"
-if [ -n "$lit" ] && [ "$lit" -le 1000 ]; then
-    check "display lit within a second" ok ok
-else
-    check "display lit within a second" "${lit:-never}" "at most 1000 ms"
-fi
 
 # Keyboard, touch, menu and storage, driven by playwright-core with Debian's Chromium (no
 # browser download); skipped when npm cannot install it.

@@ -125,7 +125,9 @@ void WebCalculator::setFeedTimerEnabled(bool enabled) {
 
 int WebCalculator::frame(double nowMs) {
     if (closed_ || !started_) return stoppedForGood;
-    double elapsed = lastFrame_ < 0 ? 1000.0 / 60 : nowMs - lastFrame_;
+    // The first frame follows start-up at once, as the desktop's dispatcher does, with
+    // time enough for the power-on.
+    double elapsed = lastFrame_ < 0 ? longestFrameMilliseconds : nowMs - lastFrame_;
     elapsed = std::clamp(elapsed, 0.0, longestFrameMilliseconds);
     lastFrame_ = nowMs;
     now_ = nowMs;
@@ -290,6 +292,18 @@ void WebCalculator::pointerUp(int pointerId, int button) {
     grabPointer_ = -1;
     idle_ = false;
     if (grab == Grab::face) panel_.calculatorImageMouseUp(button == 0);
+}
+
+void WebCalculator::switchLabelClick(FacePart label) {
+    if (closed_ || !isSwitchLabel(label)) return;
+    panel_.switchLabelClick(label);
+    idle_ = false;
+}
+
+void WebCalculator::feed() {
+    if (closed_) return;
+    panel_.printFeedImageMouseDown();
+    idle_ = false;
 }
 
 void WebCalculator::pressKeyIndex(int index) {

@@ -87,6 +87,9 @@ class WebCalculator : private MessageBoxes,
     bool pointerDown(int pointerId, int x, int y, int button);
     void pointerMove(int pointerId, int x, int y);
     void pointerUp(int pointerId, int button);
+    // A switch label and the FEED button worked through the page's own buttons.
+    void switchLabelClick(FacePart label);
+    void feed();
     // A key of the face pressed and released through the page's own buttons.
     void pressKeyIndex(int index);
     void releaseKeyIndex();

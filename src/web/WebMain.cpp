@@ -135,7 +135,7 @@ EMSCRIPTEN_KEEPALIVE int qv_press_keys(const char* names) {
 EMSCRIPTEN_KEEPALIVE void qv_queue_key(int index) {
     if (index >= 0 && index < keyCount) calculator->pressKeysWhenReady({index});
 }
-EMSCRIPTEN_KEEPALIVE void qv_feed() { calculator->panel().printFeedImageMouseDown(); }
+EMSCRIPTEN_KEEPALIVE void qv_feed() { calculator->feed(); }
 EMSCRIPTEN_KEEPALIVE int qv_keys_pending() { return calculator->scriptedKeysPending() ? 1 : 0; }
 
 EMSCRIPTEN_KEEPALIVE const char* qv_display_text() { return give(calculator->displayText()); }
@@ -144,8 +144,7 @@ EMSCRIPTEN_KEEPALIVE const char* qv_legend_caption() {
 }
 
 EMSCRIPTEN_KEEPALIVE void qv_switch_label(int part) {
-    calculator->panel().switchLabelClick(static_cast<FacePart>(part));
-    calculator->pointerUp(-1, 0);
+    calculator->switchLabelClick(static_cast<FacePart>(part));
 }
 // 0 power, 1 print mode, 2 angle: the position's index (OFF ON; MAN ALL NORM; DEG GRD RAD).
 EMSCRIPTEN_KEEPALIVE int qv_switch_position(int which) {

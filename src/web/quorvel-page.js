@@ -18,7 +18,7 @@
         [15, 'Print MAN', 1, 0], [16, 'Print ALL', 1, 1], [17, 'Print NORM', 1, 2],
         [18, 'Angle DEG', 2, 0], [19, 'Angle GRD', 2, 1], [20, 'Angle RAD', 2, 2]];
     const feedPart = 22, keyLabelPart = 29;
-    const commandDiscard = 5;
+    const commandDiscard = 5, commandHelp = 7;
     // The typed characters of the four operations, whatever keys type them.
     const typedOperations = {'+': 107, '-': 109, '*': 106, '/': 111};
 
@@ -253,6 +253,8 @@
     const pointerEnd = (event) => {
         M._qv_pointer_up(event.pointerId, event.type === 'pointercancel' ? 0 : event.button);
         afterInput();
+        // A switch may have moved; the settings are small.
+        saveState();
     };
     calculatorBox.addEventListener('pointerup', pointerEnd);
     calculatorBox.addEventListener('pointercancel', pointerEnd);
@@ -450,6 +452,11 @@
             discardRoll();
             return;
         }
+        // The help document is the site's, not a file of the calculator's folder.
+        if (command === commandHelp) {
+            openHelp();
+            return;
+        }
         M._qv_menu_command(command);
         afterInput();
         paint();
@@ -557,7 +564,7 @@
         showListing: showListing,
         printRoll: printRoll,
         showSpeedDialog: showSpeedDialog,
-        openDocument: () => { openHelp(); return true; },
+        openDocument: () => false,
     };
 
     // ------------------------------------------------------------ links that calculate
@@ -617,7 +624,8 @@
         refreshListing();
         pressLinkedKeys();
         updateSwitchButtons();
-        schedule();
+        frameScheduled = true;
+        frame(performance.now());
     }
 
     window.addEventListener('resize', layout);

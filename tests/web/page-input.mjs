@@ -91,6 +91,12 @@ try {
     check('No is the default', await page.evaluate(() => document.activeElement.value), 'no');
     await page.keyboard.press('Enter');
     check('No keeps the roll', await page.locator('#roll li').count(), 1);
+    await page.locator('#menu-button').click();
+    const [help] = await Promise.all([
+        page.waitForEvent('popup', {timeout: 5000}).catch(() => null),
+        page.locator('#menu button[data-command="7"]').click()]);
+    check('Help opens the help document', help && new URL(help.url()).pathname, '/Quorvelhelp.pdf');
+    if (help) await help.close();
 
     // A reload comes back switched on with the stored roll.
     await page.evaluate(() => window.dispatchEvent(new Event('pagehide')));
