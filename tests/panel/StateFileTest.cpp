@@ -1,5 +1,3 @@
-#include "panel/StateFile.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,6 +7,7 @@
 
 #include "io/ScrambledFile.h"
 #include "panel/HeadlessCalculator.h"
+#include "panel/StateFile.h"
 
 namespace quorvel {
 namespace {
@@ -25,9 +24,10 @@ std::vector<std::string> keys(const std::string& text) {
 class StateFileTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("quorvel-state-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                  "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder =
+            fs::temp_directory_path() /
+            ("quorvel-state-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(folder);
         fs::create_directories(folder);
         path = (folder / stateFileName).string();
@@ -89,14 +89,11 @@ TEST_F(StateFileTest, MismatchedAndDamagedStatesAreRefused) {
         }
     };
     const Case cases[] = {
-        {"another ROM",
-         [](auto&, MachineState& m) { m.romImage[300].word ^= 1; },
+        {"another ROM", [](auto&, MachineState& m) { m.romImage[300].word ^= 1; },
          StateFileResult::mismatched},
-        {"another RAM size",
-         [](auto&, MachineState& m) { m.ram.emplace_back(); },
+        {"another RAM size", [](auto&, MachineState& m) { m.ram.emplace_back(); },
          StateFileResult::mismatched},
-        {"another return stack depth",
-         [](auto&, MachineState& m) { m.returnStack.push_back(-1); },
+        {"another return stack depth", [](auto&, MachineState& m) { m.returnStack.push_back(-1); },
          StateFileResult::mismatched},
         {"a digit altered",
          [&](auto& lines, MachineState&) {
@@ -153,8 +150,8 @@ TEST_F(StateFileTest, ALineBeingPrintedIsPrintedOnceAfterResuming) {
 
     HeadlessCalculator resumed(QUORVEL_DATA_DIR);
     start(resumed, PrintModePosition::norm);
-    resumed.panel.roll.assign({saved.panel.roll.rollLines().begin(),
-                               saved.panel.roll.rollLines().begin() + before});
+    resumed.panel.roll.assign(
+        {saved.panel.roll.rollLines().begin(), saved.panel.roll.rollLines().begin() + before});
     ASSERT_EQ(restore(resumed), StateFileResult::restored);
     EXPECT_EQ(resumed.panel.runUntilIdle(HeadlessCalculator::defaultWordLimit),
               MainPanel::RunOutcome::idle);
