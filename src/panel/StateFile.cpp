@@ -137,7 +137,6 @@ std::vector<Field> stateFields(const MachineState& machine) {
         valueField("dataaddress", int32Min, int32Max, &M::dataAddress),
         valueField("key", -1, int32Max, &M::keyCode),
         listField("queue", 0, int32Max, &M::keyQueue),
-        valueField("released", 0, 1, &M::keyReleased),
         valueField("overflow", 0, 1, &M::keyQueueOverflow),
         valueField("display", 0, 1, &M::displayOn),
         listField("print", 0, 63, &M::printLineBuffer),
@@ -223,6 +222,8 @@ StateFileResult readStateLines(const std::vector<std::string>& lines, MachineSta
         }
     }
     for (size_t i = 0; i < fields.size(); ++i) fields[i].write(machine, values[i]);
+    // No key is down in a window that has just started.
+    machine.keyReleased = 1;
     machine.errorText.clear();
     machine.displayChanged = true;
     return StateFileResult::restored;

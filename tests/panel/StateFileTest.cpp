@@ -55,11 +55,13 @@ TEST_F(StateFileTest, ACalculatorResumesWhereItWasSaved) {
     HeadlessCalculator saved(QUORVEL_DATA_DIR);
     start(saved);
     ASSERT_EQ(saved.pressKeys(keys("4 2 M 1 7 ENTER 8")), HeadlessCalculator::Result::ok);
+    saved.panel.machine.keyReleased = 0;  // closed with a key down
     ASSERT_TRUE(saveStateFile(path, saved.panel.machine));
 
     HeadlessCalculator resumed(QUORVEL_DATA_DIR);
     start(resumed);
     ASSERT_EQ(restore(resumed), StateFileResult::restored);
+    EXPECT_EQ(resumed.panel.machine.keyReleased, 1);
     EXPECT_EQ(resumed.displayText(), saved.displayText());
     EXPECT_EQ(resumed.displayText().find_first_not_of(' '), resumed.displayText().find('8'));
     // the 8 is still being keyed in, 7 is in Y and 42 in register 1
