@@ -231,8 +231,8 @@ ClipboardText copyNumberText(const MachineState& machine) {
             (i < 12 ? mantissa : exponent) += cells[i];
         }
         std::string ignored;
-        if (!parseNumberText(exponent.empty() ? mantissa : mantissa + "E" + exponent, '.',
-                             number, ignored)) {
+        if (!parseNumberText(exponent.empty() ? mantissa : mantissa + "E" + exponent, '.', number,
+                             ignored)) {
             copied.message = messageCopyNoNumber;
             return copied;
         }

@@ -141,14 +141,14 @@ constexpr int sheetRowWidth = 800;
 
 // The order in which the pictures are laid out on the sheet, row by row.
 constexpr FacePart sheetParts[] = {
-    FacePart::buttsImage,    FacePart::paper97Image, FacePart::offSWimage,
-    FacePart::onSWimage,     FacePart::manSWimage,   FacePart::allSWimage,
-    FacePart::nrmSWimage,    FacePart::degSWimage,   FacePart::grdSWimage,
-    FacePart::radSWimage,    FacePart::maskImage,    FacePart::prnHdImage,
-    FacePart::pcntBaseImage, FacePart::pfLEDImage,   FacePart::printFeedImage,
-    FacePart::platenImage,   FacePart::pledgeImage,  FacePart::offImage,
-    FacePart::onImage,       FacePart::manImage,     FacePart::allImage,
-    FacePart::normImage,     FacePart::degImage,     FacePart::grdImage,
+    FacePart::buttsImage,    FacePart::paper97Image,   FacePart::offSWimage,
+    FacePart::onSWimage,     FacePart::manSWimage,     FacePart::allSWimage,
+    FacePart::nrmSWimage,    FacePart::degSWimage,     FacePart::grdSWimage,
+    FacePart::radSWimage,    FacePart::maskImage,      FacePart::prnHdImage,
+    FacePart::pcntBaseImage, FacePart::pfLEDImage,     FacePart::printFeedImage,
+    FacePart::platenImage,   FacePart::pledgeImage,    FacePart::offImage,
+    FacePart::onImage,       FacePart::manImage,       FacePart::allImage,
+    FacePart::normImage,     FacePart::degImage,       FacePart::grdImage,
     FacePart::radImage,      FacePart::shiftLampImage,
 };
 

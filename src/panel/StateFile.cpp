@@ -58,7 +58,9 @@ struct Field {
 
 template <typename Container>
 Field listField(std::string name, int64_t low, int64_t high, Container MachineState::*member) {
-    return {std::move(name), low, high,
+    return {std::move(name),
+            low,
+            high,
             [member](const MachineState& m) {
                 return std::vector<int64_t>((m.*member).begin(), (m.*member).end());
             },
@@ -73,7 +75,9 @@ Field listField(std::string name, int64_t low, int64_t high, Container MachineSt
 
 template <typename Value>
 Field valueField(std::string name, int64_t low, int64_t high, Value MachineState::*member) {
-    return {std::move(name), low, high,
+    return {std::move(name),
+            low,
+            high,
             [member](const MachineState& m) {
                 return std::vector<int64_t>{static_cast<int64_t>(m.*member)};
             },
@@ -84,7 +88,9 @@ Field valueField(std::string name, int64_t low, int64_t high, Value MachineState
 }
 
 Field ramField(size_t index) {
-    return {"R" + std::to_string(index), int32Min, int32Max,
+    return {"R" + std::to_string(index),
+            int32Min,
+            int32Max,
             [index](const MachineState& m) {
                 return std::vector<int64_t>(m.ram[index].begin(), m.ram[index].end());
             },
@@ -131,7 +137,6 @@ std::vector<Field> stateFields(const MachineState& machine) {
         valueField("dataaddress", int32Min, int32Max, &M::dataAddress),
         valueField("key", -1, int32Max, &M::keyCode),
         listField("queue", 0, int32Max, &M::keyQueue),
-        valueField("released", 0, 1, &M::keyReleased),
         valueField("overflow", 0, 1, &M::keyQueueOverflow),
         valueField("display", 0, 1, &M::displayOn),
         listField("print", 0, 63, &M::printLineBuffer),
@@ -217,6 +222,8 @@ StateFileResult readStateLines(const std::vector<std::string>& lines, MachineSta
         }
     }
     for (size_t i = 0; i < fields.size(); ++i) fields[i].write(machine, values[i]);
+    // No key is down in a window that has just started.
+    machine.keyReleased = 1;
     machine.errorText.clear();
     machine.displayChanged = true;
     return StateFileResult::restored;

@@ -28,7 +28,7 @@ uint64_t machineFingerprint(const MachineState& machine);
 // carry, status, flags, return stack, RAM, the key queue, the display flags and the print
 // line buffer), with the fingerprint and a check over the lines. The ROM, the switch
 // inputs (print mode, angle) and the error text are not stored: the ROM is assembled at
-// start-up and the switches come from the settings.
+// start-up and the switches come from the settings; after a restore no key is down.
 std::vector<std::string> stateFileLines(const MachineState& machine);
 // Takes a state from such lines into a machine of the same ROM and parameters. Anything
 // but `restored` leaves the machine as it was.

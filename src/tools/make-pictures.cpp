@@ -263,7 +263,8 @@ void drawSwitchPanel(Pictures& p) {
     p.fonts.drawCentred(face, 64, 229, "POWER", style(7), captionText);
 
     for (const SwitchDesign& design : switchDesigns()) {
-        const Bitmap background = crop(face, design.place.left, design.place.top, 23, design.height);
+        const Bitmap background =
+            crop(face, design.place.left, design.place.top, 23, design.height);
         for (size_t i = 0; i < design.positions.size(); ++i) {
             p.images[design.positions[i]].setPicture(
                 switchPicture(background, design.height, design.knobTops[i]));
@@ -702,8 +703,8 @@ Bitmap keyLegendPicture(Pictures& p) {
         // stay free
         const Box tag{std::round(centre - total / 2 - 3), key.bottom - tagHeight,
                       std::round(centre + total / 2 + 3), double(key.bottom)};
-        fillRoundBoxHard(legend, {tag.left * s, tag.top * s, tag.right * s, tag.bottom * s},
-                         3 * s, solid({16, 16, 18}));
+        fillRoundBoxHard(legend, {tag.left * s, tag.top * s, tag.right * s, tag.bottom * s}, 3 * s,
+                         solid({16, 16, 18}));
         const double baseline = tag.bottom - (tagHeight - p.fonts.capHeight(fitted)) / 2;
         p.fonts.draw(legend, tag.left + 3, baseline, plain, fitted, white);
         if (!shifted.empty()) {
@@ -736,8 +737,7 @@ bool drawFacePictures(FontRaster& fonts, const std::vector<KeyMapEntry>& entries
     buildSheet(p);
 
     const std::string suffix = factor == 1 ? ".png" : "@2x.png";
-    return write(folder + "/face" + suffix, p.face) &&
-           write(folder + "/parts" + suffix, p.sheet) &&
+    return write(folder + "/face" + suffix, p.face) && write(folder + "/parts" + suffix, p.sheet) &&
            savePngWithAlpha(folder + "/key-legend" + suffix, keyLegendPicture(p),
                             transparentFaceColour, 2);
 }
@@ -763,8 +763,8 @@ int main(int argc, char** argv) {
     }
     const std::string folder = argv[4];
 
-    bool ok = drawFacePictures(fonts, entries, 1, folder) &&
-              drawFacePictures(fonts, entries, 2, folder);
+    bool ok =
+        drawFacePictures(fonts, entries, 1, folder) && drawFacePictures(fonts, entries, 2, folder);
     ok = ok &&
          savePngWithAlpha(folder + "/cursor-open.png", handCursor(false), transparentFaceColour, 8);
     ok = ok && savePngWithAlpha(folder + "/cursor-closed.png", handCursor(true),

@@ -1,9 +1,8 @@
-#include "panel/ClipboardNumber.h"
-
 #include <gtest/gtest.h>
 
 #include <sstream>
 
+#include "panel/ClipboardNumber.h"
 #include "panel/HeadlessCalculator.h"
 
 namespace quorvel {

@@ -23,8 +23,8 @@ TEST(FaceImages, PlacementPutsEveryImageAtItsPlaceAndInFrontInTableOrder) {
           Place{FacePart::radImage, 47, 426}, Place{FacePart::pcntImage, 610, 151},
           Place{FacePart::printFeedImage, 614, 175}, Place{FacePart::keyLabel, 94, 218},
           Place{FacePart::pfLEDImage, 141, 183}, Place{FacePart::shiftLampImage, 58, 181},
-          Place{FacePart::platenImage, 421, 30},
-          Place{FacePart::pledgeImage, 421, 197}, Place{FacePart::paper97Image, 421, 2}}) {
+          Place{FacePart::platenImage, 421, 30}, Place{FacePart::pledgeImage, 421, 197},
+          Place{FacePart::paper97Image, 421, 2}}) {
         EXPECT_EQ(images[p.part].left, p.left) << images[p.part].name;
         EXPECT_EQ(images[p.part].top, p.top) << images[p.part].name;
     }
@@ -33,11 +33,11 @@ TEST(FaceImages, PlacementPutsEveryImageAtItsPlaceAndInFrontInTableOrder) {
     const std::vector<FacePart>& order = images.stackingOrder();
     ASSERT_EQ(order.size(), static_cast<size_t>(facePartCount));
     const std::vector<FacePart> front(order.end() - 10, order.end());
-    EXPECT_EQ(front, (std::vector<FacePart>{
-                         FacePart::pcntImage, FacePart::keyLabel, FacePart::dispImage,
-                         FacePart::pfLEDImage, FacePart::shiftLampImage,
-                         FacePart::paper97Image, FacePart::prnHdImage,
-                         FacePart::pledgeImage, FacePart::printFeedImage, FacePart::pasteImage}));
+    EXPECT_EQ(front, (std::vector<FacePart>{FacePart::pcntImage, FacePart::keyLabel,
+                                            FacePart::dispImage, FacePart::pfLEDImage,
+                                            FacePart::shiftLampImage, FacePart::paper97Image,
+                                            FacePart::prnHdImage, FacePart::pledgeImage,
+                                            FacePart::printFeedImage, FacePart::pasteImage}));
     EXPECT_EQ(order.front(), FacePart::calculatorImage);
     const auto platen = std::find(order.begin(), order.end(), FacePart::platenImage);
     const auto paper = std::find(order.begin(), order.end(), FacePart::paper97Image);

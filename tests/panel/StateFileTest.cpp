@@ -1,5 +1,3 @@
-#include "panel/StateFile.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,6 +7,7 @@
 
 #include "io/ScrambledFile.h"
 #include "panel/HeadlessCalculator.h"
+#include "panel/StateFile.h"
 
 namespace quorvel {
 namespace {
@@ -25,9 +24,10 @@ std::vector<std::string> keys(const std::string& text) {
 class StateFileTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("quorvel-state-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                  "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder =
+            fs::temp_directory_path() /
+            ("quorvel-state-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(folder);
         fs::create_directories(folder);
         path = (folder / stateFileName).string();
@@ -55,11 +55,13 @@ TEST_F(StateFileTest, ACalculatorResumesWhereItWasSaved) {
     HeadlessCalculator saved(QUORVEL_DATA_DIR);
     start(saved);
     ASSERT_EQ(saved.pressKeys(keys("4 2 M 1 7 ENTER 8")), HeadlessCalculator::Result::ok);
+    saved.panel.machine.keyReleased = 0;  // closed with a key down
     ASSERT_TRUE(saveStateFile(path, saved.panel.machine));
 
     HeadlessCalculator resumed(QUORVEL_DATA_DIR);
     start(resumed);
     ASSERT_EQ(restore(resumed), StateFileResult::restored);
+    EXPECT_EQ(resumed.panel.machine.keyReleased, 1);
     EXPECT_EQ(resumed.displayText(), saved.displayText());
     EXPECT_EQ(resumed.displayText().find_first_not_of(' '), resumed.displayText().find('8'));
     // the 8 is still being keyed in, 7 is in Y and 42 in register 1
@@ -89,14 +91,11 @@ TEST_F(StateFileTest, MismatchedAndDamagedStatesAreRefused) {
         }
     };
     const Case cases[] = {
-        {"another ROM",
-         [](auto&, MachineState& m) { m.romImage[300].word ^= 1; },
+        {"another ROM", [](auto&, MachineState& m) { m.romImage[300].word ^= 1; },
          StateFileResult::mismatched},
-        {"another RAM size",
-         [](auto&, MachineState& m) { m.ram.emplace_back(); },
+        {"another RAM size", [](auto&, MachineState& m) { m.ram.emplace_back(); },
          StateFileResult::mismatched},
-        {"another return stack depth",
-         [](auto&, MachineState& m) { m.returnStack.push_back(-1); },
+        {"another return stack depth", [](auto&, MachineState& m) { m.returnStack.push_back(-1); },
          StateFileResult::mismatched},
         {"a digit altered",
          [&](auto& lines, MachineState&) {
@@ -153,8 +152,8 @@ TEST_F(StateFileTest, ALineBeingPrintedIsPrintedOnceAfterResuming) {
 
     HeadlessCalculator resumed(QUORVEL_DATA_DIR);
     start(resumed, PrintModePosition::norm);
-    resumed.panel.roll.assign({saved.panel.roll.rollLines().begin(),
-                               saved.panel.roll.rollLines().begin() + before});
+    resumed.panel.roll.assign(
+        {saved.panel.roll.rollLines().begin(), saved.panel.roll.rollLines().begin() + before});
     ASSERT_EQ(restore(resumed), StateFileResult::restored);
     EXPECT_EQ(resumed.panel.runUntilIdle(HeadlessCalculator::defaultWordLimit),
               MainPanel::RunOutcome::idle);

@@ -1,8 +1,7 @@
-#include "printer/RollText.h"
-
 #include <gtest/gtest.h>
 
 #include "panel/HeadlessCalculator.h"
+#include "printer/RollText.h"
 
 namespace quorvel {
 namespace {
