@@ -37,5 +37,5 @@ CC=clang CXX=clang++ "$top/scripts/build.sh" build-fuzz -DQUORVEL_FUZZ=ON -DQUOR
 "$top/scripts/fuzz.sh" "$top/build-fuzz" "${FUZZ_SECONDS:-10}"
 
 echo "== browser version"
-"$top/scripts/web-test.sh"
+QUORVEL_WEB_HOST="$top/build" "$top/scripts/web-test.sh"
 echo "== all tests passed"
