@@ -291,6 +291,18 @@ std::string pictureFileProblem(const std::string& path) {
     return {};
 }
 
+std::string withFileProblem(const std::string& message, const std::string& path) {
+    const std::string problem = scrambledFileProblem(path);
+    return problem.empty() ? message : message + ": " + problem;
+}
+
+std::string specialFileMessage(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+        if (isSpecialFile(path)) return "ERROR: " + path + " is not a regular file";
+    }
+    return {};
+}
+
 bool isSpecialFile(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);

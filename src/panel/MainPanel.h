@@ -83,6 +83,7 @@ constexpr int defaultSpeedSetting = 55;
 inline constexpr const char* messageInvalidTable = "ERROR: Invalid OCM file";
 inline constexpr const char* messageNoCalculatorData = "ERROR: Failed to load calculator data file";
 inline constexpr const char* messageNoPrinterData = "ERROR Failed to load printer data";
+inline constexpr const char* messageNoFacePicture = "ERROR: Failed to load the face picture";
 
 // The main window's behaviour without the window: start-up from the data files, power,
 // switches, keys, the mode-change dispatcher that runs the processor, and the printer.
