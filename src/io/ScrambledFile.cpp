@@ -330,7 +330,8 @@ std::string setFileAside(const std::string& path) {
 
 std::string damagedFileMessage(const DamagedFile& damage, const std::string& what) {
     if (!damage) return {};
-    std::string text = "The " + what + " " + damage.path + " was damaged and could not be read whole.";
+    std::string text =
+        "The " + what + " " + damage.path + " was damaged and could not be read whole.";
     if (damage.movedTo.empty()) {
         text += " It could not be set aside and is left where it is.";
     } else {

@@ -15,8 +15,8 @@ constexpr unsigned char scramblingByte = 0xA7;
 
 // What reading a container found.
 enum class ListFile {
-    loaded,      // at least one line
-    empty,       // a whole container without payload, as saving an empty list writes it
+    loaded,  // at least one line
+    empty,   // a whole container without payload, as saving an empty list writes it
     missing,
     notRegular,  // a folder, a FIFO, a device: never opened
     unreadable,  // exists but cannot be opened or read

@@ -7,10 +7,14 @@ namespace quorvel {
 
 std::string calculatorDataFileName(int calculatorType) {
     switch (calculatorType) {
-        case 46: return "dsplbfs.dat";
-        case 97: return "dsplbns.dat";
-        case 91: return "dsplbno.dat";
-        default: return "dsplab.dat";
+        case 46:
+            return "dsplbfs.dat";
+        case 97:
+            return "dsplbns.dat";
+        case 91:
+            return "dsplbno.dat";
+        default:
+            return "dsplab.dat";
     }
 }
 
@@ -147,8 +151,9 @@ bool readMachineParameters(const std::string& line, MachineParameters& parameter
         return false;
     }
     if (p.statusBitCount < 16 || p.returnStackDepth < 2 || p.highestP < 0 || p.highestP > 15) {
-        message = "Range check error: the machine needs at least 16 status bits, a return "
-                  "stack of 2 and a highest P of 0 to 15";
+        message =
+            "Range check error: the machine needs at least 16 status bits, a return "
+            "stack of 2 and a highest P of 0 to 15";
         return false;
     }
     if (p.ramSize > 4096 || p.romSize < 0 || p.romSize > 65536 || p.statusBitCount > 256 ||
@@ -172,4 +177,3 @@ bool parseMachineParameters(const std::string& line, MachineParameters& paramete
 }
 
 }  // namespace quorvel
-
