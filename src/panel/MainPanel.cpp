@@ -392,7 +392,10 @@ void MainPanel::pause(int milliseconds) {
 }
 
 int32_t MainPanel::requestFlags() {
-    if (idleStopArmed_ && (idleReached_ || machine.wordsExecuted >= wordLimitAt_)) {
+    if (!idleStopArmed_) return requestFlags_;
+    // Asked at every refresh point, so a print loop is stopped within the time limit too.
+    if (!idleTimedOut_ && std::chrono::steady_clock::now() >= idleDeadline_) idleTimedOut_ = true;
+    if (idleReached_ || idleTimedOut_ || machine.wordsExecuted >= wordLimitAt_) {
         return requestFlags_ | idleStopRequest;
     }
     return requestFlags_;
@@ -411,7 +414,9 @@ void MainPanel::keyTestFoundEmpty() {
 MainPanel::RunOutcome MainPanel::runUntilIdle(uint64_t wordLimit) {
     idleStopArmed_ = true;
     idleReached_ = false;
+    idleTimedOut_ = false;
     wordLimitAt_ = machine.wordsExecuted + wordLimit;
+    idleDeadline_ = std::chrono::steady_clock::now() + runTimeLimit;
     bool ok = true;
     if (requestFlags_ != 0) {
         ChgModeTimerTimer();
@@ -422,7 +427,7 @@ MainPanel::RunOutcome MainPanel::runUntilIdle(uint64_t wordLimit) {
     idleStopArmed_ = false;
     if (!ok) return RunOutcome::error;
     if (idleReached_) return RunOutcome::idle;
-    if (machine.wordsExecuted >= wordLimitAt_) return RunOutcome::wordLimit;
+    if (machine.wordsExecuted >= wordLimitAt_ || idleTimedOut_) return RunOutcome::wordLimit;
     return RunOutcome::stopped;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -243,8 +244,11 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     // --- headless running ----------------------------------------------------------------
     enum class RunOutcome { idle, error, wordLimit, stopped };
     // Runs the processor until it waits for a key with the printer idle, at most
-    // `wordLimit` words. Used by the headless runner and the tests.
+    // `wordLimit` words and about runTimeLimit (either end gives wordLimit). Used by the
+    // headless runner and the tests.
     RunOutcome runUntilIdle(uint64_t wordLimit);
+    static constexpr std::chrono::milliseconds defaultRunTimeLimit{5000};
+    std::chrono::milliseconds runTimeLimit = defaultRunTimeLimit;
     // Whether the run loop pauses for real (a window) or not at all (headless).
     bool pausesEnabled = true;
 
@@ -280,6 +284,7 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     void pause(int milliseconds) override;
     int32_t requestFlags() override;
     bool powerSwitchOn() override { return powerIsOn(); }
+    uint64_t askAgainAtWord() override { return idleStopArmed_ ? wordLimitAt_ : UINT64_MAX; }
 
     // --- PrinterEvents -------------------------------------------------------------------
     void printPassStarted() override;
@@ -340,6 +345,8 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     bool idleStopArmed_ = false;
     bool idleReached_ = false;
     uint64_t wordLimitAt_ = 0;
+    std::chrono::steady_clock::time_point idleDeadline_{};
+    bool idleTimedOut_ = false;
 };
 
 }  // namespace quorvel
