@@ -1,7 +1,9 @@
 #include "io/ScrambledFile.h"
 
 #include <fcntl.h>
+#ifndef QUORVEL_PNG_STB
 #include <png.h>
+#endif
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,15 +18,21 @@ namespace quorvel {
 
 namespace {
 
+#ifndef QUORVEL_PNG_STB
 // Largest picture decodePng accepts; the face is well under a megapixel, and a header
 // claiming more would only make us allocate for a broken file.
 constexpr png_uint_32 maxPictureSide = 16384;
 constexpr uint64_t maxPicturePixels = 32ull * 1024 * 1024;
+#endif
 
 // A file opened for reading that closes itself, read through a small buffer.
 class InputFile {
   public:
-    explicit InputFile(const std::string& path) { fd_ = ::open(path.c_str(), O_RDONLY); }
+    // Non-blocking, so that a FIFO put in a file's place cannot hold the program up even
+    // when it appears after the check; the regular-file test below then refuses it.
+    explicit InputFile(const std::string& path) {
+        fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    }
     ~InputFile() {
         if (fd_ >= 0) ::close(fd_);
     }
@@ -73,6 +81,7 @@ class InputFile {
 
 // Reads every byte of a regular file. The buffer grows only as bytes actually arrive.
 bool readWholeFile(const std::string& path, std::vector<unsigned char>& bytes) {
+    if (isSpecialFile(path)) return false;
     InputFile file(path);
     off_t size = 0;
     if (!file.openRegular(size)) return false;
@@ -106,7 +115,9 @@ TokenRead readToken(InputFile& file, off_t& remaining, std::string& token) {
     }
 }
 
-void splitLines(const std::string& text, std::vector<std::string>& lines) {
+// A damaged payload keeps only its lines that end in a line break.
+void splitLines(const std::string& text, std::vector<std::string>& lines,
+                bool completeOnly = false) {
     size_t start = 0;
     size_t i = 0;
     while (i < text.size()) {
@@ -119,54 +130,206 @@ void splitLines(const std::string& text, std::vector<std::string>& lines) {
             ++i;
         }
     }
-    if (start < text.size()) lines.push_back(text.substr(start));
+    if (start < text.size() && !completeOnly) lines.push_back(text.substr(start));
 }
 
-// Writes the bytes to path + ".new" and renames it over path, so a failed write never
-// leaves a half-written file where the old one was.
+// The file a path finally names: a symbolic link is followed (relative targets from the
+// link's folder), so that saving replaces the target and keeps the link.
+std::string followLinks(const std::string& path) {
+    std::string current = path;
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+        std::string target(static_cast<size_t>(info.st_size > 0 ? info.st_size : 255) + 1, '\0');
+        const ssize_t length = ::readlink(current.c_str(), target.data(), target.size());
+        if (length < 0 || static_cast<size_t>(length) >= target.size()) return current;
+        target.resize(static_cast<size_t>(length));
+        if (target.empty()) return current;
+        if (target[0] != '/') {
+            const size_t slash = current.rfind('/');
+            if (slash != std::string::npos) target = current.substr(0, slash + 1) + target;
+        }
+        current = target;
+    }
+    return current;
+}
+
+std::string folderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool writeAll(int fd, const std::vector<unsigned char>& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote <= 0) return false;
+        done += static_cast<size_t>(wrote);
+    }
+    return true;
+}
+
+// Writes the bytes to a temporary file beside the target, syncs it and renames it over
+// the target, then syncs the folder: a failed write or a crash never leaves a half-written
+// file where the old one was, and the new one is on the disk when this returns.
 enum class WriteResult { ok, cannotCreate, writeFailed };
 
 WriteResult writeFileReplacing(const std::string& path, const std::vector<unsigned char>& bytes) {
-    std::string temporary = path + ".new";
-    std::FILE* out = std::fopen(temporary.c_str(), "wb");
-    if (!out) return WriteResult::cannotCreate;
-    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-    ok = (std::fflush(out) == 0) && ok;
-    ok = (std::fclose(out) == 0) && ok;
-    if (ok && std::rename(temporary.c_str(), path.c_str()) == 0) return WriteResult::ok;
-    std::remove(temporary.c_str());
-    return WriteResult::writeFailed;
+    const std::string target = followLinks(path);
+    struct stat old {};
+    const bool replacing = ::stat(target.c_str(), &old) == 0;
+    // Only a regular file is replaced; a folder or a device in its place stays.
+    if (replacing && !S_ISREG(old.st_mode)) return WriteResult::writeFailed;
+
+    const std::string temporary = target + ".new";
+    const int fd =
+        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) return WriteResult::cannotCreate;
+    bool ok = true;
+    if (replacing) ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+    ok = ok && writeAll(fd, bytes);
+    ok = ok && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (!ok || std::rename(temporary.c_str(), target.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return WriteResult::writeFailed;
+    }
+    // The rename itself is on the disk only once the folder is; a file system that cannot
+    // sync a folder has nothing more to do here.
+    const int folder = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+    return WriteResult::ok;
 }
 
 }  // namespace
 
-bool loadScrambledList(const std::string& path, std::vector<std::string>& lines) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return false;
+ListFile readScrambledList(const std::string& path, std::vector<std::string>& lines) {
     lines.clear();
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return errno == ENOENT || errno == ENOTDIR ? ListFile::missing : ListFile::unreadable;
+    }
+    // Checked before the open: opening a FIFO for reading would wait for a writer.
+    if (!S_ISREG(info.st_mode)) return ListFile::notRegular;
 
     InputFile file(path);
     off_t remaining = 0;
-    if (!file.openRegular(remaining)) return false;
+    if (!file.openRegular(remaining)) return ListFile::unreadable;
 
     std::string magic;
     std::string lengthText;
-    if (readToken(file, remaining, magic) != TokenRead::ok) return false;
-    if (readToken(file, remaining, lengthText) != TokenRead::ok) return false;
+    if (readToken(file, remaining, magic) != TokenRead::ok) return ListFile::damaged;
+    if (readToken(file, remaining, lengthText) != TokenRead::ok) return ListFile::damaged;
     int length = 0;
-    if (!parseDecimal(lengthText, length)) length = 0;
-    if (length <= 0) return false;
-    // The claimed length is checked against what the file really holds before anything
-    // is allocated for it.
-    if (static_cast<off_t>(length) > remaining) return false;
+    if (!parseDecimal(lengthText, length) || length < 0) return ListFile::damaged;
+    // What saving an empty list writes.
+    if (length == 0) return remaining == 0 ? ListFile::empty : ListFile::damaged;
 
-    std::string text(static_cast<size_t>(length), '\0');
+    // The claimed length is checked against what the file really holds before anything
+    // is allocated for it; what is there in front of a mismatch is still read.
+    const bool whole = static_cast<off_t>(length) == remaining;
+    std::string text(static_cast<size_t>(std::min<off_t>(length, remaining)), '\0');
     auto* buffer = reinterpret_cast<unsigned char*>(text.data());
-    if (file.read(buffer, text.size()) != static_cast<ssize_t>(text.size())) return false;
+    if (file.read(buffer, text.size()) != static_cast<ssize_t>(text.size())) {
+        return ListFile::unreadable;
+    }
     for (char& c : text) c = static_cast<char>(static_cast<unsigned char>(c) ^ scramblingByte);
 
-    splitLines(text, lines);
-    return !lines.empty();
+    splitLines(text, lines, !whole);
+    if (!whole) return ListFile::damaged;
+    return lines.empty() ? ListFile::empty : ListFile::loaded;
+}
+
+bool loadScrambledList(const std::string& path, std::vector<std::string>& lines) {
+    std::vector<std::string> read;
+    const ListFile result = readScrambledList(path, read);
+    if (result == ListFile::missing) return false;
+    if (result != ListFile::loaded) read.clear();
+    lines = std::move(read);
+    return result == ListFile::loaded;
+}
+
+namespace {
+
+std::string fileName(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+std::string scrambledFileProblem(const std::string& path) {
+    std::vector<std::string> lines;
+    switch (readScrambledList(path, lines)) {
+        case ListFile::loaded:
+        case ListFile::empty:
+            return {};
+        case ListFile::missing:
+            return fileName(path) + " is missing";
+        case ListFile::notRegular:
+            return fileName(path) + " is not a regular file";
+        case ListFile::unreadable:
+            return fileName(path) + " cannot be read";
+        case ListFile::damaged:
+            break;
+    }
+    return fileName(path) + " is damaged";
+}
+
+std::string pictureFileProblem(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return fileName(path) + (errno == ENOENT ? " is missing" : " cannot be read");
+    }
+    if (!S_ISREG(info.st_mode)) return fileName(path) + " is not a regular file";
+    std::vector<unsigned char> bytes;
+    if (!readWholeFile(path, bytes)) return fileName(path) + " cannot be read";
+    for (unsigned char& byte : bytes) byte ^= scramblingByte;
+    Bitmap picture;
+    if (!decodePng(bytes, picture)) return fileName(path) + " is damaged (not a picture)";
+    return {};
+}
+
+bool isSpecialFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
+}
+
+std::string setFileAside(const std::string& path) {
+    for (int n = 1; n < 1000; ++n) {
+        const std::string candidate = path + ".damaged" + (n == 1 ? "" : "-" + std::to_string(n));
+        if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, candidate.c_str(), RENAME_NOREPLACE) ==
+            0) {
+            return candidate;
+        }
+        if (errno == EEXIST) continue;
+        if (errno != EINVAL && errno != ENOSYS) return {};
+        // A file system without a no-replace rename: a hard link cannot replace either.
+        if (::link(path.c_str(), candidate.c_str()) == 0) {
+            if (::unlink(path.c_str()) == 0) return candidate;
+            ::unlink(candidate.c_str());
+            return {};
+        }
+        if (errno != EEXIST) return {};
+    }
+    return {};
+}
+
+std::string damagedFileMessage(const DamagedFile& damage, const std::string& what) {
+    if (!damage) return {};
+    std::string text = "The " + what + " " + damage.path + " was damaged and could not be read whole.";
+    if (damage.movedTo.empty()) {
+        text += " It could not be set aside and is left where it is.";
+    } else {
+        text += " It was kept as " + damage.movedTo + ".";
+    }
+    text += " Lines read in front of the damage: " + std::to_string(damage.linesKept) + ".";
+    return text;
 }
 
 bool saveScrambledList(const std::string& path, const std::vector<std::string>& lines) {
@@ -210,6 +373,8 @@ bool loadScrambledPicture(const std::string& path, Bitmap& picture) {
     return decodePng(bytes, picture);
 }
 
+// The browser build has no libpng; its front end supplies decodePng and savePng.
+#ifndef QUORVEL_PNG_STB
 bool decodePng(const std::vector<unsigned char>& bytes, Bitmap& picture) {
     if (bytes.empty()) return false;
     png_image image;
@@ -252,5 +417,7 @@ bool savePng(const std::string& path, const Bitmap& picture) {
     bytes.resize(size);
     return writeFileReplacing(path, bytes) == WriteResult::ok;
 }
+
+#endif
 
 }  // namespace quorvel
