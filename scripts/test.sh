@@ -37,4 +37,7 @@ echo "== fuzzers"
 CC=clang CXX=clang++ "$top/scripts/build.sh" build-fuzz -DQUORVEL_FUZZ=ON -DQUORVEL_GUI=OFF \
     -DQUORVEL_TESTS=OFF -DQUORVEL_BENCH=OFF
 "$top/scripts/fuzz.sh" "$top/build-fuzz" "${FUZZ_SECONDS:-10}"
+
+echo "== browser version"
+QUORVEL_WEB_HOST="$top/build" "$top/scripts/web-test.sh"
 echo "== all tests passed"

@@ -104,7 +104,10 @@ LineEncoding encodeLine(const EncodingContext& context, int address, const std::
         if (normaliseLine(code).empty()) return failure(diagExpectingCode);
     }
     std::string text = normaliseLine(code);
+    // The word after a test is the test's branch address; nothing else may stand there.
+    if (state.followsIf && !startsWith(text, "then go to")) return failure(diagThenGoToExpected);
 
+    int labelTarget = -1;
     if (wordAt(text, 0) == "jsb") {
         std::string target = operandAfter(text, 3);
         int value = parseNumberLiteral(target, true);
@@ -113,6 +116,7 @@ LineEncoding encodeLine(const EncodingContext& context, int address, const std::
             value =
                 findLabel(target, address, false, state.followsIf, state.rememberedPage, romLines);
             if (value < 0) return failure(diagLabelNotFound);
+            labelTarget = value;
         }
         text = "jsb $" + lowByteHex(value);
     } else {
@@ -139,12 +143,14 @@ LineEncoding encodeLine(const EncodingContext& context, int address, const std::
                     destination = findLabel(target, address, form == gotoxForm, state.followsIf,
                                             state.rememberedPage, romLines);
                     if (destination < 0) return failure(diagLabelNotFound);
+                    labelTarget = static_cast<int>(destination);
                 }
             }
             if (form == thenGoToForm && state.followsIf) {
                 LineEncoding result;
                 result.kind = LineEncoding::Kind::addressWord;
                 result.address = static_cast<int32_t>(destination & 1023);
+                result.labelTarget = labelTarget;
                 state.followsIf = false;
                 return result;
             }
@@ -164,14 +170,14 @@ LineEncoding encodeLine(const EncodingContext& context, int address, const std::
     int row = context.table ? context.table->find(text) : -1;
     if (row < 0) return failure(diagUnrecognised);
     if (!availableForType(context.table->rows()[row].availability, context.calculatorType))
-        return failure(diagNotAvailablePrefix + std::string("HP-") +
-                       std::to_string(context.calculatorType));
+        return failure(diagNotAvailablePrefix + std::to_string(context.calculatorType));
 
     state.rememberedPage = selectedPage;
     state.followsIf = startsWith(text, "if ");
     LineEncoding result;
     result.kind = LineEncoding::Kind::instruction;
     result.row = row;
+    result.labelTarget = labelTarget;
     return result;
 }
 

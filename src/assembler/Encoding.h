@@ -21,6 +21,7 @@ inline constexpr const char* diagInvalidDelayedSelect = "Invalid delayed select 
 inline constexpr const char* diagUnrecognised = "Unrecognised Code";
 inline constexpr const char* diagNotAvailablePrefix =
     "This instruction is not available for calculator type: ";
+inline constexpr const char* diagThenGoToExpected = "Expecting [then go to] after [if]";
 
 inline constexpr int noRememberedPage = -1;
 
@@ -43,6 +44,7 @@ struct LineEncoding {
     Kind kind = Kind::failed;
     int row = -1;            // instruction: index of the matched table row
     int32_t address = 0;     // address word: the 10-bit target
+    int labelTarget = -1;    // a jump or call to a label: the label's whole address
     std::string diagnostic;  // failed: the diagnostic text
 };
 

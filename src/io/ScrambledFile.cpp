@@ -1,7 +1,9 @@
 #include "io/ScrambledFile.h"
 
 #include <fcntl.h>
+#ifndef QUORVEL_PNG_STB
 #include <png.h>
+#endif
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,10 +18,12 @@ namespace quorvel {
 
 namespace {
 
+#ifndef QUORVEL_PNG_STB
 // Largest picture decodePng accepts; the face is well under a megapixel, and a header
 // claiming more would only make us allocate for a broken file.
 constexpr png_uint_32 maxPictureSide = 16384;
 constexpr uint64_t maxPicturePixels = 32ull * 1024 * 1024;
+#endif
 
 // A file opened for reading that closes itself, read through a small buffer.
 class InputFile {
@@ -382,6 +386,8 @@ bool loadScrambledPicture(const std::string& path, Bitmap& picture) {
     return decodePng(bytes, picture);
 }
 
+// The browser build has no libpng; its front end supplies decodePng and savePng.
+#ifndef QUORVEL_PNG_STB
 bool decodePng(const std::vector<unsigned char>& bytes, Bitmap& picture) {
     if (bytes.empty()) return false;
     png_image image;
@@ -424,5 +430,7 @@ bool savePng(const std::string& path, const Bitmap& picture) {
     bytes.resize(size);
     return writeFileReplacing(path, bytes) == WriteResult::ok;
 }
+
+#endif
 
 }  // namespace quorvel

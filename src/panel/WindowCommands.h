@@ -33,8 +33,9 @@ struct MenuItem {
 const std::vector<MenuItem>& popupMenuItems();
 
 inline constexpr const char* helpDocumentName = "Quorvelhelp.pdf";
-inline constexpr const char* messageNoHelpDocument = "Unable to find document";
-inline constexpr const char* messageHelpNotStarted = "Failed to load file: ";
+inline constexpr const char* messageNoHelpDocument = "Unable to find document ";
+inline constexpr const char* messageNoPdfViewer =
+    "No program to show PDF files was found.\r\rThe help document is ";
 inline constexpr const char* aboutText = "Quorvel Classic Calculator Simulator - v210118";
 inline constexpr const char* applicationTitle = "Quorvel Simulator";
 inline constexpr const char* windowCaption = "Quorvel";

@@ -13,8 +13,8 @@ struct WindowPosition {
 WindowPosition centredWindowPosition(int screenWidth, int screenHeight, int clientWidth,
                                      int clientHeight);
 
-// The main window's edges as the listing window reads them: recorded when a drag ends
-// and when Esc is released.
+// The main window's edges as the listing window reads them: recorded when the window is
+// placed at start-up, when a drag ends and when Esc is released.
 struct WindowGeometry {
     int left = 0;
     int right = 0;

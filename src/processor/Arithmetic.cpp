@@ -1,5 +1,7 @@
 // Class 3: register arithmetic over a field of digits.
 
+#include <utility>
+
 #include "processor/ExecutorInternal.h"
 
 namespace quorvel::detail {
@@ -11,21 +13,14 @@ struct Field {
     int last;  // inclusive; first > last is an empty field
 };
 
-Field fieldOf(const MachineState& m, int field) {
+Field fieldOf(const MachineState& m, const Word& d) {
+    if (d.first >= 0) return {d.first, d.last};
     const int p = m.pRegister;
-    switch (field) {
-        case 0: return p > topDigit ? Field{1, 0} : Field{p, p};
-        case 1: return {3, 12};
-        case 2: return {0, 2};
-        case 3: return {0, 13};
-        case 4: return {0, p > topDigit ? topDigit : p};
-        case 5: return {3, 13};
-        case 6: return {2, 2};
-        default: return {13, 13};
-    }
+    if (d.first == fieldAtP) return p > topDigit ? Field{1, 0} : Field{p, p};
+    return {0, p > topDigit ? topDigit : p};
 }
 
-int32_t addDigit(MachineState& m, int32_t x, int32_t y) {
+inline int32_t addDigit(MachineState& m, int32_t x, int32_t y) {
     const int32_t s = x + y + m.carry;
     if (s < m.numberBase) {
         m.carry = 0;
@@ -35,7 +30,7 @@ int32_t addDigit(MachineState& m, int32_t x, int32_t y) {
     return s - m.numberBase;
 }
 
-int32_t subtractDigit(MachineState& m, int32_t x, int32_t y) {
+inline int32_t subtractDigit(MachineState& m, int32_t x, int32_t y) {
     const int32_t d = x - y - m.carry;
     if (d >= 0) {
         m.carry = 0;
@@ -84,7 +79,6 @@ void testAllZero(MachineState& m, Field f, const Register& r) {
             break;
         }
     }
-    m.ifPending = true;
 }
 
 // The condition holds (carry 0) when some digit of the field is non-zero.
@@ -96,62 +90,73 @@ void testAnyNonZero(MachineState& m, Field f, const Register& r) {
             break;
         }
     }
-    m.ifPending = true;
 }
 
 // The condition holds (no final borrow) when x >= y over the field.
 void testGreaterOrEqual(MachineState& m, Field f, const Register& x, const Register& y) {
     for (int i = f.first; i <= f.last; ++i) subtractDigit(m, x[i], y[i]);
-    m.ifPending = true;
 }
 
 const Register zeroRegister{};
 
 }  // namespace
 
-void executeArithmetic(MachineState& m, int operand) {
-    const int operation = operand >> 3;
-    const Field f = fieldOf(m, operand & 7);
+template <int Operation>
+void arithmetic(MachineState& m, const Word& d, Io&) {
+    const Field f = fieldOf(m, d);
     Register& a = m.regA;
     Register& b = m.regB;
     Register& c = m.regC;
-    bool writesDisplay = false;
-
-    switch (operation) {
-        case 0: testAllZero(m, f, b); break;
-        case 1: clearField(f, b); writesDisplay = true; break;
-        case 2: testGreaterOrEqual(m, f, a, c); break;
-        case 3: testAnyNonZero(m, f, c); break;
-        case 4: copyField(f, c, b); break;
-        case 5: combine(m, f, c, zeroRegister, c, subtractDigit); break;
-        case 6: clearField(f, c); break;
-        case 7: m.carry = 1; combine(m, f, c, zeroRegister, c, subtractDigit); break;
-        case 8: shiftLeft(f, a); writesDisplay = true; break;
-        case 9: copyField(f, b, a); writesDisplay = true; break;
-        case 10: combine(m, f, c, a, c, subtractDigit); break;
-        case 11: m.carry = 1; combine(m, f, c, c, zeroRegister, subtractDigit); break;
-        case 12: copyField(f, a, c); writesDisplay = true; break;
-        case 13: testAllZero(m, f, c); break;
-        case 14: combine(m, f, c, a, c, addDigit); break;
-        case 15: m.carry = 1; combine(m, f, c, c, zeroRegister, addDigit); break;
-        case 16: testGreaterOrEqual(m, f, a, b); break;
-        case 17: exchangeField(f, b, c); writesDisplay = true; break;
-        case 18: shiftRight(f, c); break;
-        case 19: testAnyNonZero(m, f, a); break;
-        case 20: shiftRight(f, b); writesDisplay = true; break;
-        case 21: combine(m, f, c, c, c, addDigit); break;
-        case 22: shiftRight(f, a); writesDisplay = true; break;
-        case 23: clearField(f, a); writesDisplay = true; break;
-        case 24: combine(m, f, a, a, b, subtractDigit); writesDisplay = true; break;
-        case 25: exchangeField(f, a, b); writesDisplay = true; break;
-        case 26: combine(m, f, a, a, c, subtractDigit); writesDisplay = true; break;
-        case 27: m.carry = 1; combine(m, f, a, a, zeroRegister, subtractDigit); writesDisplay = true; break;
-        case 28: combine(m, f, a, a, b, addDigit); writesDisplay = true; break;
-        case 29: exchangeField(f, a, c); writesDisplay = true; break;
-        case 30: combine(m, f, a, a, c, addDigit); writesDisplay = true; break;
-        default: m.carry = 1; combine(m, f, a, a, zeroRegister, addDigit); writesDisplay = true; break;
+    if constexpr (Operation == 0) testAllZero(m, f, b);
+    if constexpr (Operation == 1) clearField(f, b);
+    if constexpr (Operation == 2) testGreaterOrEqual(m, f, a, c);
+    if constexpr (Operation == 3) testAnyNonZero(m, f, c);
+    if constexpr (Operation == 4) copyField(f, c, b);
+    if constexpr (Operation == 5) combine(m, f, c, zeroRegister, c, subtractDigit);
+    if constexpr (Operation == 6) clearField(f, c);
+    if constexpr (Operation == 7 || Operation == 11 || Operation == 15 || Operation == 27 ||
+                  Operation == 31) {
+        m.carry = 1;  // the one of minus one or plus one enters as the carry
     }
-    if (writesDisplay && m.displayOn) m.displayChanged = true;
+    if constexpr (Operation == 7) combine(m, f, c, zeroRegister, c, subtractDigit);
+    if constexpr (Operation == 8) shiftLeft(f, a);
+    if constexpr (Operation == 9) copyField(f, b, a);
+    if constexpr (Operation == 10) combine(m, f, c, a, c, subtractDigit);
+    if constexpr (Operation == 11) combine(m, f, c, c, zeroRegister, subtractDigit);
+    if constexpr (Operation == 12) copyField(f, a, c);
+    if constexpr (Operation == 13) testAllZero(m, f, c);
+    if constexpr (Operation == 14) combine(m, f, c, a, c, addDigit);
+    if constexpr (Operation == 15) combine(m, f, c, c, zeroRegister, addDigit);
+    if constexpr (Operation == 16) testGreaterOrEqual(m, f, a, b);
+    if constexpr (Operation == 17) exchangeField(f, b, c);
+    if constexpr (Operation == 18) shiftRight(f, c);
+    if constexpr (Operation == 19) testAnyNonZero(m, f, a);
+    if constexpr (Operation == 20) shiftRight(f, b);
+    if constexpr (Operation == 21) combine(m, f, c, c, c, addDigit);
+    if constexpr (Operation == 22) shiftRight(f, a);
+    if constexpr (Operation == 23) clearField(f, a);
+    if constexpr (Operation == 24) combine(m, f, a, a, b, subtractDigit);
+    if constexpr (Operation == 25) exchangeField(f, a, b);
+    if constexpr (Operation == 26) combine(m, f, a, a, c, subtractDigit);
+    if constexpr (Operation == 27) combine(m, f, a, a, zeroRegister, subtractDigit);
+    if constexpr (Operation == 28) combine(m, f, a, a, b, addDigit);
+    if constexpr (Operation == 29) exchangeField(f, a, c);
+    if constexpr (Operation == 30) combine(m, f, a, a, c, addDigit);
+    if constexpr (Operation == 31) combine(m, f, a, a, zeroRegister, addDigit);
+    if (d.writesDisplay && m.displayOn) m.displayChanged = true;
 }
+
+// Every operation is named by the instruction set.
+#define QUORVEL_ARITHMETIC(n) \
+    template void arithmetic<n>(MachineState&, const Word&, Io&);
+QUORVEL_ARITHMETIC(0) QUORVEL_ARITHMETIC(1) QUORVEL_ARITHMETIC(2) QUORVEL_ARITHMETIC(3)
+QUORVEL_ARITHMETIC(4) QUORVEL_ARITHMETIC(5) QUORVEL_ARITHMETIC(6) QUORVEL_ARITHMETIC(7)
+QUORVEL_ARITHMETIC(8) QUORVEL_ARITHMETIC(9) QUORVEL_ARITHMETIC(10) QUORVEL_ARITHMETIC(11)
+QUORVEL_ARITHMETIC(12) QUORVEL_ARITHMETIC(13) QUORVEL_ARITHMETIC(14) QUORVEL_ARITHMETIC(15)
+QUORVEL_ARITHMETIC(16) QUORVEL_ARITHMETIC(17) QUORVEL_ARITHMETIC(18) QUORVEL_ARITHMETIC(19)
+QUORVEL_ARITHMETIC(20) QUORVEL_ARITHMETIC(21) QUORVEL_ARITHMETIC(22) QUORVEL_ARITHMETIC(23)
+QUORVEL_ARITHMETIC(24) QUORVEL_ARITHMETIC(25) QUORVEL_ARITHMETIC(26) QUORVEL_ARITHMETIC(27)
+QUORVEL_ARITHMETIC(28) QUORVEL_ARITHMETIC(29) QUORVEL_ARITHMETIC(30) QUORVEL_ARITHMETIC(31)
+#undef QUORVEL_ARITHMETIC
 
 }  // namespace quorvel::detail

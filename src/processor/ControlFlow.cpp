@@ -1,6 +1,7 @@
-// Instruction dispatch, and the instructions that change the program counter.
+// Decoding and dispatch, and the instructions that change the program counter.
 
 #include "processor/ExecutorInternal.h"
+#include "processor/JumpRules.h"
 
 namespace quorvel {
 
@@ -8,11 +9,11 @@ namespace detail {
 
 void afterJump(MachineState& m) {
     if (m.delayedBankSelect >= 0) {
-        m.programCounter = (m.programCounter & 0x7FF) + m.delayedBankSelect;
+        m.programCounter = jump::withBank(m.programCounter, m.delayedBankSelect);
         m.delayedBankSelect = -1;
     }
     if (m.delayedPageSelect >= 0) {
-        m.programCounter = (m.programCounter & 0x10FF) + m.delayedPageSelect;
+        m.programCounter = jump::withPage(m.programCounter, m.delayedPageSelect);
         m.delayedPageSelect = -1;
     }
 }
@@ -24,8 +25,33 @@ void checkAddressWord(MachineState& m) {
     }
 }
 
-void executeReturn(MachineState& m, int operand) {
-    if (operand == 0) return;  // no operation
+namespace {
+
+void captureIfArmed(MachineState& m) {
+    if (m.flagBits[7] == 1) {
+        m.capturedAddress = m.programCounter & 63;
+        m.flagBits[7] = 0;
+    }
+}
+
+void takeGoto(MachineState& m, int32_t target) {
+    m.programCounter = target;
+    m.gotoOffset = 0;
+    afterJump(m);
+    m.programCounter = jump::foldGoto(m.programCounter);
+    checkAddressWord(m);
+}
+
+}  // namespace
+
+void executeBranchWord(MachineState& m, int32_t word) {
+    if (m.carry == 0) takeGoto(m, jump::branchWordTarget(m.currentAddress, word));
+    m.carry = 0;
+}
+
+void nothing(MachineState&, const Word&, Io&) {}
+
+void doReturn(MachineState& m, const Word&, Io&) {
     if (m.returnStack.empty() || m.returnStack[0] < 0) {
         m.errorText = errorEmptyReturn;
     } else {
@@ -41,99 +67,85 @@ void executeReturn(MachineState& m, int operand) {
     m.delayedBankSelect = -1;
 }
 
-void executeCall(MachineState& m, int operand) {
+void call(MachineState& m, const Word& d, Io&) {
     if (m.returnStack.size() > 1) m.returnStack[1] = m.returnStack[0];
     if (!m.returnStack.empty()) m.returnStack[0] = m.programCounter;
-    m.programCounter = (m.programCounter & ~255) + operand;
+    m.programCounter = jump::callTarget(m.programCounter, d.word & 255);
     afterJump(m);
-    if (m.flagBits[7] == 1) {
-        m.capturedAddress = m.programCounter & 63;
-        m.flagBits[7] = 0;
-    }
+    captureIfArmed(m);
     checkAddressWord(m);
 }
 
-void executeGoto(MachineState& m, int32_t word, int operand, bool branchAddress) {
-    if (m.carry == 0) {
-        if (branchAddress) {
-            m.programCounter = (m.currentAddress & 0x1C00) + word;
-        } else {
-            m.programCounter = (m.programCounter & 0x1F00) | ((m.gotoOffset + operand) & 255);
-        }
-        m.gotoOffset = 0;
-        afterJump(m);
-        if (m.programCounter >= 4096 && m.programCounter < 5120) m.programCounter &= 4095;
-        checkAddressWord(m);
-    }
+void goTo(MachineState& m, const Word& d, Io&) {
+    if (m.carry == 0) takeGoto(m, jump::gotoTarget(m.programCounter, m.gotoOffset + (d.word & 255)));
     m.carry = 0;
 }
 
-void executeRomSelect(MachineState& m, int operand) {
-    const int n = (operand >> 4) & 15;
-    switch (operand & 3) {
-        case 0:
-            m.programCounter = (m.programCounter & 0x10FF) + n * 256;
-            if (m.programCounter >= m.romSize()) m.errorText = errorInvalidRom;
-            break;
-        case 1:
-            m.delayedPageSelect = n * 256;
-            break;
-        case 2:
-            m.delayedBankSelect = (n & 1) ? 4096 : 0;
-            break;
-        default:
-            break;
-    }
+void selectRomNow(MachineState& m, const Word& d, Io&) {
+    m.programCounter = jump::withPage(m.programCounter, ((d.word >> 4) & 15) * 256);
+    if (m.programCounter >= m.romSize()) m.errorText = errorInvalidRom;
 }
 
-void executeBankSwitch(MachineState& m) { m.programCounter ^= 4096; }
+void selectRomDelayed(MachineState& m, const Word& d, Io&) {
+    m.delayedPageSelect = ((d.word >> 4) & 15) * 256;
+}
 
-void executeKeysToRom(MachineState& m) {
+void selectBankDelayed(MachineState& m, const Word& d, Io&) {
+    m.delayedBankSelect = (d.word & 0x10) ? 4096 : 0;
+}
+
+void bankSwitch(MachineState& m, const Word&, Io&) { m.programCounter ^= 4096; }
+
+void keysToRom(MachineState& m, const Word&, Io&) {
     if (m.keyCode < 0) m.keyCode = 0;
     m.programCounter = (m.programCounter & 0x1F00) + m.keyCode;
-    if (m.flagBits[7] == 1) {
-        m.capturedAddress = m.programCounter & 63;
-        m.flagBits[7] = 0;
-    }
+    captureIfArmed(m);
 }
 
-void executeAToRom(MachineState& m) {
+void aToRom(MachineState& m, const Word&, Io&) {
     m.programCounter = (m.programCounter & 0x1F00) + m.regA[2] * 16 + m.regA[1];
     afterJump(m);
 }
 
 }  // namespace detail
 
-void executeWord(MachineState& m, int32_t word, MachinePeripherals& peripherals) {
-    using namespace detail;
-    const bool branchAddress = m.ifPending;
-    int cls = 2;
-    int operand = instructionOperand(word);
-    if (!branchAddress) {
-        cls = instructionClass(word);
-        if (cls != 2) m.carry = 0;
+DecodedWord decodeWord(int32_t word, uint8_t addressWord) {
+    DecodedWord d;
+    d.word = word;
+    d.addressWord = addressWord;
+    const InstructionFamily* family = familyOf(word);
+    if (!family) {
+        d.handler = detail::nothing;
+        return d;
     }
-    m.ifPending = false;
-    m.pChangeHistory[2] = m.pChangeHistory[1];
-    m.pChangeHistory[1] = m.pChangeHistory[0];
-    m.pChangeHistory[0] = 0;
+    d.handler = family->handler;
+    d.tests = family->tests;
+    d.writesDisplay = family->writesDisplay;
+    d.readsCarry = family->readsCarry;
+    if (family->argument == ArgumentKind::field) {
+        static constexpr int8_t fields[8][2] = {{fieldAtP, 0}, {3, 12}, {0, 2},   {0, 13},
+                                                {fieldUpToP, 0}, {3, 13}, {2, 2}, {13, 13}};
+        d.first = fields[word & 7][0];
+        d.last = fields[word & 7][1];
+    }
+    return d;
+}
 
-    switch (cls) {
-        case 0: executeReturn(m, operand); break;
-        case 1: executeCall(m, operand); break;
-        case 2: executeGoto(m, word, operand, branchAddress); break;
-        case 3: executeArithmetic(m, operand); break;
-        case 4: executeStatus(m, operand); break;
-        case 5: executeLoadConstant(m, operand); break;
-        case 6: executeMachineControl(m, operand, peripherals); break;
-        case 8: executeSaveRegisters(m, operand); break;
-        case 9: executeStack(m, operand); break;
-        case 10: executeRomSelect(m, operand); break;
-        case 11: executeSpecial(m, operand, peripherals); break;
-        case 12: executeRam(m, operand); break;
-        case 14: executeCondition(m, operand); break;
-        default: break;  // classes 7, 13 and 15 do nothing
+void refreshDecodedRom(MachineState& m) {
+    const size_t size = m.romImage.size();
+    if (m.decodedRom.size() != size) m.decodedRom.resize(size, decodeWord(0));
+    for (size_t i = 0; i < size; ++i) {
+        const RomWord& source = m.romImage[i];
+        DecodedWord& decoded = m.decodedRom[i];
+        if (decoded.word != source.word || decoded.addressWord != source.addressWord ||
+            !decoded.handler) {
+            decoded = decodeWord(source.word, source.addressWord);
+        }
     }
+}
+
+void executeWord(MachineState& m, int32_t word, MachinePeripherals& peripherals) {
+    executeDecoded(m, decodeWord(word), peripherals);
 }
 
 }  // namespace quorvel

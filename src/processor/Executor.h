@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "processor/InstructionSet.h"
 #include "processor/MachineState.h"
 
 namespace quorvel {
@@ -22,6 +23,32 @@ public:
     // calculator is idle.
     virtual void keyTestFoundEmpty() {}
 };
+
+DecodedWord decodeWord(int32_t word, uint8_t addressWord = 0);
+
+// Brings machine.decodedRom up to date with machine.romImage (only the words that
+// changed are decoded again).
+void refreshDecodedRom(MachineState& machine);
+
+namespace detail {
+void executeBranchWord(MachineState& machine, int32_t word);
+}
+
+// Executes one decoded word (the program counter has already been advanced past it). The
+// word after a test is its branch address, whatever it would decode to.
+inline void executeDecoded(MachineState& m, const DecodedWord& d, MachinePeripherals& io) {
+    m.pChangeHistory[2] = m.pChangeHistory[1];
+    m.pChangeHistory[1] = m.pChangeHistory[0];
+    m.pChangeHistory[0] = 0;
+    if (m.ifPending) {
+        m.ifPending = false;
+        detail::executeBranchWord(m, d.word);
+        return;
+    }
+    if (!d.readsCarry) m.carry = 0;
+    d.handler(m, d, io);
+    m.ifPending = d.tests;
+}
 
 // Executes one instruction word on the machine (the program counter has already been
 // advanced past it).

@@ -2,9 +2,11 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "processor/InstructionSet.h"
 #include "processor/RomImage.h"
 
 namespace quorvel {
@@ -73,9 +75,14 @@ struct MachineState {
     std::string errorText;
 
     std::vector<RomWord> romImage;
+    // romImage decoded for the run loop; kept in step by refreshDecodedRom.
+    std::vector<DecodedWord> decodedRom;
 
     // Words executed since the last power-on reset; a figure for tools and tests.
     uint64_t wordsExecuted = 0;
+    // When set, called by the run loop after every word it executes; true ends the run as
+    // a request would. For tracing tools: without it the loop does not look per word.
+    std::function<bool(const MachineState&)> wordObserver;
 
     int32_t ramSize() const { return static_cast<int32_t>(ram.size()); }
     int32_t romSize() const { return static_cast<int32_t>(romImage.size()); }

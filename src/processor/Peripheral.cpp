@@ -33,7 +33,6 @@ bool pDiffers(const MachineState& m, int n) {
 }
 
 void testStatusBit(MachineState& m, int n, bool wantOne) {
-    m.ifPending = true;
     if (n >= m.statusBitCount()) return;
     if (n == 0) {
         setStatus(m, 0, m.radFlag ? 1 : 0);
@@ -80,7 +79,7 @@ int32_t bitsValue(const std::string& bits) {
     return value;
 }
 
-void printRegister(MachineState& m, int kind, MachinePeripherals& peripherals) {
+void printRegister(MachineState& m, int kind, Io& peripherals) {
     auto& buffer = m.printLineBuffer;
     int column = -1;
     for (int i = printColumns - 1; i >= 0; --i) {
@@ -121,214 +120,195 @@ void printRegister(MachineState& m, int kind, MachinePeripherals& peripherals) {
 
 }  // namespace
 
-void executeStatus(MachineState& m, int operand) {
-    const int n = operand & 15;
-    switch ((operand >> 4) & 15) {
-        case 0: setStatus(m, n, 0); break;
-        case 1: setStatus(m, n, 1); break;
-        case 2: testStatusBit(m, n, false); break;
-        case 3:
-            for (int i = 0; i < m.statusBitCount(); ++i) {
-                if (i != 1 && i != 2 && i != 5 && i != 15) m.statusBits[static_cast<size_t>(i)] = 0;
-            }
-            break;
-        case 4:
-            if (n > m.highestP) {
-                m.errorText = errorInvalidP;
-            } else {
-                m.pRegister = n;
-            }
-            break;
-        case 5:
-            m.ifPending = true;
-            m.carry = pDiffers(m, n) ? 0 : 1;
-            break;
-        case 6:
-            m.pRegister = m.pRegister + 1 > m.highestP ? 0 : m.pRegister + 1;
-            m.pChangeHistory[0] = 1;
-            break;
-        case 7:
-            m.pRegister = m.pRegister - 1 < 0 ? m.highestP : m.pRegister - 1;
-            m.pChangeHistory[0] = -1;
-            break;
-        case 8: {
-            const int k = operand & 7;
-            const uint8_t value = (operand & 8) ? 1 : 0;
-            if (m.flagBits[k] == 1 && value == 0) setStatus(m, 11, 1);
-            m.flagBits[k] = value;
-            break;
-        }
-        case 9: testStatusBit(m, n, true); break;
-        case 10:
-            m.ifPending = true;
-            m.carry = pDiffers(m, n) ? 1 : 0;
-            break;
-        default: break;
+void clearStatusBit(MachineState& m, const Word& d, Io&) { setStatus(m, d.word & 15, 0); }
+void setStatusBit(MachineState& m, const Word& d, Io&) { setStatus(m, d.word & 15, 1); }
+void testStatusClear(MachineState& m, const Word& d, Io&) { testStatusBit(m, d.word & 15, false); }
+void testStatusSet(MachineState& m, const Word& d, Io&) { testStatusBit(m, d.word & 15, true); }
+
+void clearStatus(MachineState& m, const Word&, Io&) {
+    for (int i = 0; i < m.statusBitCount(); ++i) {
+        if (i != 1 && i != 2 && i != 5 && i != 15) m.statusBits[static_cast<size_t>(i)] = 0;
     }
 }
 
-void executeLoadConstant(MachineState& m, int operand) {
-    if (m.pRegister >= 0 && m.pRegister <= topDigit) m.regC[m.pRegister] = operand & 15;
+void setP(MachineState& m, const Word& d, Io&) {
+    const int n = d.word & 15;
+    if (n > m.highestP) {
+        m.errorText = errorInvalidP;
+    } else {
+        m.pRegister = n;
+    }
+}
+
+void testPDiffers(MachineState& m, const Word& d, Io&) {
+    m.carry = pDiffers(m, d.word & 15) ? 0 : 1;
+}
+void testPEquals(MachineState& m, const Word& d, Io&) {
+    m.carry = pDiffers(m, d.word & 15) ? 1 : 0;
+}
+
+void incrementP(MachineState& m, const Word&, Io&) {
+    m.pRegister = m.pRegister + 1 > m.highestP ? 0 : m.pRegister + 1;
+    m.pChangeHistory[0] = 1;
+}
+
+void decrementP(MachineState& m, const Word&, Io&) {
+    m.pRegister = m.pRegister - 1 < 0 ? m.highestP : m.pRegister - 1;
+    m.pChangeHistory[0] = -1;
+}
+
+// Clearing a set flag raises status bit 11.
+void setFlag(MachineState& m, const Word& d, Io&) {
+    const int k = d.word & 7;
+    const uint8_t value = (d.word & 8) ? 1 : 0;
+    if (m.flagBits[k] == 1 && value == 0) setStatus(m, 11, 1);
+    m.flagBits[k] = value;
+}
+
+void loadConstant(MachineState& m, const Word& d, Io&) {
+    if (m.pRegister >= 0 && m.pRegister <= topDigit) m.regC[m.pRegister] = d.word & 15;
     m.pRegister = m.pRegister - 1 < 0 ? topDigit : m.pRegister - 1;
 }
 
-void executeMachineControl(MachineState& m, int operand, MachinePeripherals& peripherals) {
-    switch (operand & 7) {
-        case 0:
-            m.displayOn = !m.displayOn;
-            m.displayChanged = true;
-            break;
-        case 1:
-            m.displayOn = false;
-            m.displayChanged = true;
-            break;
-        case 2:
-            m.displayOn = true;
-            m.displayChanged = true;
-            peripherals.renderDisplay();
-            break;
-        case 3:
-            for (Register* r : {&m.regA, &m.regB, &m.regC, &m.stack1, &m.stack2, &m.stack3}) {
-                r->fill(0);
-            }
-            break;
-        case 4: {
-            const int32_t base = m.dataAddress & 48;
-            for (int32_t r = base; r <= base + 15 && r < m.ramSize(); ++r) {
-                m.ram[static_cast<size_t>(r)].fill(0);
-            }
-            break;
-        }
-        case 5: m.numberBase = 10; break;
-        case 6: m.numberBase = 16; break;
-        default: executeBankSwitch(m); break;
+void displayToggle(MachineState& m, const Word&, Io&) {
+    m.displayOn = !m.displayOn;
+    m.displayChanged = true;
+}
+
+void displayOff(MachineState& m, const Word&, Io&) {
+    m.displayOn = false;
+    m.displayChanged = true;
+}
+
+void displayOn(MachineState& m, const Word&, Io& io) {
+    m.displayOn = true;
+    m.displayChanged = true;
+    io.renderDisplay();
+}
+
+void clearRegisters(MachineState& m, const Word&, Io&) {
+    for (Register* r : {&m.regA, &m.regB, &m.regC, &m.stack1, &m.stack2, &m.stack3}) r->fill(0);
+}
+
+// The 16 registers of the data address's group.
+void clearDataRegisters(MachineState& m, const Word&, Io&) {
+    const int32_t base = m.dataAddress & 48;
+    for (int32_t r = base; r <= base + 15 && r < m.ramSize(); ++r) {
+        m.ram[static_cast<size_t>(r)].fill(0);
     }
 }
 
-void executeSaveRegisters(MachineState& m, int operand) {
-    switch (operand & 7) {
-        case 0:
-        case 1: std::swap(m.regC, m.regM1); break;
-        case 2: std::swap(m.regC, m.regM2); break;
-        case 3:
-        case 4: m.regC = m.regM1; break;
-        case 5: m.regC = m.regM2; break;
-        default: break;
+void baseTen(MachineState& m, const Word&, Io&) { m.numberBase = 10; }
+void baseSixteen(MachineState& m, const Word&, Io&) { m.numberBase = 16; }
+
+void exchangeM1(MachineState& m, const Word&, Io&) { std::swap(m.regC, m.regM1); }
+void exchangeM2(MachineState& m, const Word&, Io&) { std::swap(m.regC, m.regM2); }
+void m1ToC(MachineState& m, const Word&, Io&) { m.regC = m.regM1; }
+void m2ToC(MachineState& m, const Word&, Io&) { m.regC = m.regM2; }
+
+void stackPush(MachineState& m, const Word&, Io&) {
+    m.stack3 = m.stack2;
+    m.stack2 = m.stack1;
+    m.stack1 = m.regC;
+}
+
+void stackPop(MachineState& m, const Word&, Io&) {
+    m.regA = m.stack1;
+    m.stack1 = m.stack2;
+    m.stack2 = m.stack3;
+}
+
+void stackRotate(MachineState& m, const Word&, Io&) {
+    const Register oldC = m.regC;
+    m.regC = m.stack1;
+    m.stack1 = m.stack2;
+    m.stack2 = m.stack3;
+    m.stack3 = oldC;
+}
+
+void rotateLeftA(MachineState& m, const Word&, Io&) {
+    const int32_t top = m.regA[topDigit];
+    for (int i = topDigit; i > 0; --i) m.regA[i] = m.regA[i - 1];
+    m.regA[0] = top;
+}
+
+void offsetToCaptured(MachineState& m, const Word&, Io&) { m.capturedAddress = m.gotoOffset; }
+void capturedToOffset(MachineState& m, const Word&, Io&) { m.gotoOffset = m.capturedAddress; }
+void printModeToA(MachineState& m, const Word&, Io&) { m.regA[1] = m.printMode; }
+void yToA(MachineState& m, const Word&, Io&) { m.regA = m.stack1; }
+void digitExchangeA(MachineState& m, const Word&, Io&) { std::swap(m.digitReg, m.regA[0]); }
+void digitToA(MachineState& m, const Word&, Io&) { m.regA[0] = m.digitReg; }
+
+void printerReadyToS3(MachineState& m, const Word&, Io& io) {
+    setStatus(m, 3, io.printerAtRest() ? 1 : 0);
+}
+
+void oneToS3(MachineState& m, const Word&, Io&) { setStatus(m, 3, 1); }
+
+void keyReadyToS3(MachineState& m, const Word&, Io& io) {
+    const bool waiting = m.keyQueue[0] != 0 && m.keyReleased == 1;
+    setStatus(m, 3, waiting ? 1 : 0);
+    if (m.keyQueue[0] == 0) io.keyTestFoundEmpty();
+}
+
+void printPacked(MachineState& m, const Word&, Io& io) { printRegister(m, 11, io); }
+void printDigits(MachineState& m, const Word&, Io& io) { printRegister(m, 12, io); }
+void printPackedEol(MachineState& m, const Word&, Io& io) { printRegister(m, 14, io); }
+
+void cToDataAddress(MachineState& m, const Word&, Io&) {
+    const int32_t address = m.regC[1] * 16 + m.regC[0];
+    m.dataAddress = address;
+    if (!inRam(m, address) && address != 255 && address != 153 && address != 155) {
+        ramError(m, address);
     }
 }
 
-void executeStack(MachineState& m, int operand) {
-    switch (operand & 3) {
-        case 0:
-            m.stack3 = m.stack2;
-            m.stack2 = m.stack1;
-            m.stack1 = m.regC;
-            break;
-        case 1:
-            m.regA = m.stack1;
-            m.stack1 = m.stack2;
-            m.stack2 = m.stack3;
-            break;
-        case 2: {
-            const Register oldC = m.regC;
-            m.regC = m.stack1;
-            m.stack1 = m.stack2;
-            m.stack2 = m.stack3;
-            m.stack3 = oldC;
-            break;
-        }
-        default: {
-            const int32_t top = m.regA[topDigit];
-            for (int i = topDigit; i > 0; --i) m.regA[i] = m.regA[i - 1];
-            m.regA[0] = top;
-            break;
-        }
+void cToData(MachineState& m, const Word&, Io&) {
+    if (inRam(m, m.dataAddress)) {
+        m.ram[static_cast<size_t>(m.dataAddress)] = m.regC;
+    } else {
+        ramError(m, m.dataAddress);
     }
 }
 
-void executeSpecial(MachineState& m, int operand, MachinePeripherals& peripherals) {
-    switch (operand & 15) {
-        case 0: executeKeysToRom(m); break;
-        case 1: m.capturedAddress = m.gotoOffset; break;
-        case 2: m.gotoOffset = m.capturedAddress; break;
-        case 3: m.regA[1] = m.printMode; break;
-        case 4: m.regA = m.stack1; break;
-        case 5: executeAToRom(m); break;
-        case 6: std::swap(m.digitReg, m.regA[0]); break;
-        case 7: m.regA[0] = m.digitReg; break;
-        case 8: setStatus(m, 3, peripherals.printerAtRest() ? 1 : 0); break;
-        case 9: setStatus(m, 3, 1); break;
-        case 10: {
-            const bool waiting = m.keyQueue[0] != 0 && m.keyReleased == 1;
-            setStatus(m, 3, waiting ? 1 : 0);
-            if (m.keyQueue[0] == 0) peripherals.keyTestFoundEmpty();
-            break;
-        }
-        case 11:
-        case 12:
-        case 14: printRegister(m, operand & 15, peripherals); break;
-        default: break;
+void dataToC(MachineState& m, const Word&, Io&) {
+    if (m.dataAddress == 255) {
+        readKeyboardPort(m);
+    } else if (inRam(m, m.dataAddress)) {
+        m.regC = m.ram[static_cast<size_t>(m.dataAddress)];
+    } else {
+        ramError(m, m.dataAddress);
     }
 }
 
-void executeRam(MachineState& m, int operand) {
-    const int n = (operand >> 4) & 15;
-    switch (operand & 7) {
-        case 0: {
-            const int32_t address = m.regC[1] * 16 + m.regC[0];
-            m.dataAddress = address;
-            if (!inRam(m, address) && address != 255 && address != 153 && address != 155) {
-                ramError(m, address);
-            }
-            break;
-        }
-        case 1:
-            if (inRam(m, m.dataAddress)) {
-                m.ram[static_cast<size_t>(m.dataAddress)] = m.regC;
-            } else {
-                ramError(m, m.dataAddress);
-            }
-            break;
-        case 2:
-            if (m.dataAddress == 255) {
-                readKeyboardPort(m);
-            } else if (inRam(m, m.dataAddress)) {
-                m.regC = m.ram[static_cast<size_t>(m.dataAddress)];
-            } else {
-                ramError(m, m.dataAddress);
-            }
-            break;
-        case 3: {
-            const int32_t address = (m.dataAddress & ~15) + n;
-            if (inRam(m, address)) {
-                m.ram[static_cast<size_t>(address)] = m.regC;
-                m.dataAddress = address;
-            } else {
-                ramError(m, address);
-            }
-            break;
-        }
-        case 4: {
-            if (m.dataAddress == 255) {
-                readKeyboardPort(m);
-                break;
-            }
-            const int32_t address = n == 0 ? m.dataAddress : (m.dataAddress & ~15) + n;
-            if (inRam(m, address)) {
-                m.regC = m.ram[static_cast<size_t>(address)];
-                m.dataAddress = address;
-            } else {
-                ramError(m, address);
-            }
-            break;
-        }
-        default: break;
+void cToDataRegister(MachineState& m, const Word& d, Io&) {
+    const int32_t address = (m.dataAddress & ~15) + ((d.word >> 4) & 15);
+    if (inRam(m, address)) {
+        m.ram[static_cast<size_t>(address)] = m.regC;
+        m.dataAddress = address;
+    } else {
+        ramError(m, address);
     }
 }
 
-void executeCondition(MachineState& m, int operand) {
-    const int op = operand & 31;
-    if (op >= 18 && op <= 21) setStatus(m, 3, m.conditionFlags[static_cast<size_t>(op - 18)]);
+// Register 0 of the numbered reads is the data address itself.
+void dataRegisterToC(MachineState& m, const Word& d, Io&) {
+    if (m.dataAddress == 255) {
+        readKeyboardPort(m);
+        return;
+    }
+    const int n = (d.word >> 4) & 15;
+    const int32_t address = n == 0 ? m.dataAddress : (m.dataAddress & ~15) + n;
+    if (inRam(m, address)) {
+        m.regC = m.ram[static_cast<size_t>(address)];
+        m.dataAddress = address;
+    } else {
+        ramError(m, address);
+    }
+}
+
+void conditionToS3(MachineState& m, const Word& d, Io&) {
+    setStatus(m, 3, m.conditionFlags[static_cast<size_t>((d.word & 31) - 18)]);
 }
 
 }  // namespace detail

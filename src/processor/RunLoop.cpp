@@ -11,45 +11,116 @@ int computeBurstLength(int speedSetting) {
     return static_cast<int>(std::trunc(s * std::sin(angle))) + 10;
 }
 
-bool runProgram(MachineState& m, RunLoopHost& host, int burstLength, bool codeAssembled) {
-    if (!codeAssembled) return true;
+namespace {
+
+// Passes the instructions' calls on to the host and notes that the host was reached: what
+// the host answers about the printer, the power switch and its requests may then change.
+class NotingPeripherals final : public MachinePeripherals {
+public:
+    explicit NotingPeripherals(RunLoopHost& host) : host_(host) {}
+    void renderDisplay() override {
+        reached = true;
+        host_.renderDisplay();
+    }
+    bool printerAtRest() override {
+        reached = true;
+        return host_.printerAtRest();
+    }
+    void renderPrintLine() override {
+        reached = true;
+        host_.renderPrintLine();
+    }
+    void startPrinting() override {
+        reached = true;
+        host_.startPrinting();
+    }
+    void keyTestFoundEmpty() override {
+        reached = true;
+        host_.keyTestFoundEmpty();
+    }
+
+    bool reached = false;
+
+private:
+    RunLoopHost& host_;
+};
+
+// Every pass does what it always did: a pause after each burst, a printer tick while the
+// printer is busy, a refresh every 105 passes, then one word. The host's answers (printer
+// busy, power switch, requests) change only when the host has been called, so they are
+// asked again only after a call: a tick, a pause, a refresh, an instruction that reached a
+// peripheral, or the word the host wants to be asked at.
+template <bool Observed>
+bool runDecoded(MachineState& m, RunLoopHost& host, int burstLength) {
+    NotingPeripherals peripherals(host);
+    const int32_t romSize = m.romSize();
+    const DecodedWord* const rom = m.decodedRom.data();
     int passesSincePause = 0;
     int passesSinceRefresh = 0;
+    bool askBusy = true;
+    bool askStop = true;
+    bool busy = false;
+    uint64_t askAtWord = host.askAgainAtWord();
     for (;;) {
         if (++passesSincePause > burstLength) {
             passesSincePause = 0;
             host.pause(pauseMilliseconds);
+            askBusy = askStop = true;
         }
-        if (host.printerBusy()) host.printerTick();
+        if (askBusy) {
+            busy = host.printerBusy();
+            askBusy = false;
+        }
+        if (busy) {
+            host.printerTick();
+            askBusy = askStop = true;
+        }
         if (++passesSinceRefresh >= wordsPerRefresh) {
             passesSinceRefresh = 0;
             host.renderDisplay();
             host.processPendingMessages();
+            askBusy = askStop = true;
             if (host.requestFlags() != 0) break;
         }
 
         // A counter outside the ROM (a bank the ROM does not fill) cannot be fetched.
-        if (m.programCounter < 0 || m.programCounter >= m.romSize()) {
+        const int32_t pc = m.programCounter;
+        if (pc < 0 || pc >= romSize) {
             m.errorText = errorInvalidRom;
             return false;
         }
-        const int32_t word = m.romImage[static_cast<size_t>(m.programCounter)].word;
-        m.currentAddress = m.programCounter;
-        if ((m.programCounter & 0xFFF) == 0xFFF) {
-            m.programCounter &= 4096;
-        } else {
-            ++m.programCounter;
-        }
+        m.currentAddress = pc;
+        m.programCounter = (pc & 0xFFF) == 0xFFF ? (pc & 4096) : pc + 1;
 
-        executeWord(m, word, host);
+        executeDecoded(m, rom[pc], peripherals);
         afterInstruction(m);
         ++m.wordsExecuted;
 
+        if constexpr (Observed) {
+            if (m.wordObserver(m) && m.errorText.empty()) break;
+        }
         if (!m.errorText.empty()) return false;
-        if (!host.powerSwitchOn() || host.requestFlags() != 0) break;
+        if (peripherals.reached) {
+            peripherals.reached = false;
+            askBusy = askStop = true;
+        }
+        if (askStop || m.wordsExecuted >= askAtWord) {
+            if (!host.powerSwitchOn() || host.requestFlags() != 0) break;
+            askStop = false;
+            askAtWord = host.askAgainAtWord();
+        }
     }
     host.renderDisplay();
     return true;
+}
+
+}  // namespace
+
+bool runProgram(MachineState& m, RunLoopHost& host, int burstLength, bool codeAssembled) {
+    if (!codeAssembled) return true;
+    refreshDecodedRom(m);
+    return m.wordObserver ? runDecoded<true>(m, host, burstLength)
+                          : runDecoded<false>(m, host, burstLength);
 }
 
 }  // namespace quorvel

@@ -78,6 +78,13 @@ TEST(AssembleSource, EveryFailureShowsExactlyOneMessage) {
         {"jump to another page",
          {"loop: return", "org $100", "go to loop"},
          "ERROR: Label not found - Check ROM page boundary\r\rgo to loop\r\rLine number: 3"},
+        {"duplicate in a partial last page", {"org $100", "x: return", "x: return"},
+         "ERROR: ROM page has duplicate Label:  [x:]", 258},
+        {"test without its branch", {"if c[w] = 0", "return"},
+         "ERROR: Expecting [then go to] after [if]\r\rreturn\r\rLine number: 2"},
+        {"test followed by go to", {"if c[w] = 0", "go to $0"},
+         "ERROR: Expecting [then go to] after [if]\r\rgo to $0\r\rLine number: 2"},
+        {"no instruction", {"// only a comment", "org $10"}, msgNoInstruction},
         {"no code at all", {"// only a comment"}, "There is no assembled code to run", 0},
         {"code without ROM", {"return"}, "Source code exceeds ROM space", 0},
     };
@@ -89,6 +96,46 @@ TEST(AssembleSource, EveryFailureShowsExactlyOneMessage) {
     }
     Assembly empty({"// only a comment"}, 0);
     EXPECT_EQ(empty.messages.information.size(), 1u);
+}
+
+TEST(AssembleSource, ReportsEveryErrorButShowsOnlyTheFirst) {
+    Assembly run({"a: b: return", "return", "a + 9 -> a[w]", "if c[w] = 0", "return", "x: return",
+                  "org $100", "x: return", "x: return"});
+    EXPECT_EQ(run.messages.only(), "ERROR: Multiple colons on line");
+    std::vector<std::pair<int, std::string>> found;
+    for (const AssemblyDiagnostic& d : run.job.diagnostics) found.emplace_back(d.line, d.text);
+    const std::vector<std::pair<int, std::string>> expected = {
+        {1, "Multiple colons on line"},
+        {9, "Duplicate label x: (first on line 8)"},
+        {3, "Unrecognised Code: a + 9 -> a[w]"},
+        {5, "Expecting [then go to] after [if]: return"},
+    };
+    EXPECT_EQ(found, expected);
+    EXPECT_TRUE(run.job.listing.empty());
+}
+
+TEST(AssembleSource, WarnsWhereAJumpMissesTheLabelItNames) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> source;
+        int warnedLine;  // 0: no warning
+    } cases[] = {
+        // The page select finds the label in the wide window, but sends the jump elsewhere.
+        {"select of the wrong page", {"delayed select rom 2", "go to far", "org $100", "far: return"}, 2},
+        {"select of the right page", {"delayed select rom 1", "go to far", "org $100", "far: return"}, 0},
+        // After a test the label is searched bank-wide; the branch stays in its 1024 words.
+        {"branch into another block",
+         {"if c[w] = 0", "then go to far", "org $400", "far: return"}, 2},
+        {"branch in its block", {"if c[w] = 0", "then go to near", "near: return"}, 0},
+    };
+    for (const Case& c : cases) {
+        Assembly run(c.source, 2048);
+        ASSERT_TRUE(run.ok) << c.name << ": " << run.messages.only();
+        int warned = 0;
+        for (const AssemblyDiagnostic& d : run.job.diagnostics)
+            if (d.warning) warned = d.line;
+        EXPECT_EQ(warned, c.warnedLine) << c.name;
+    }
 }
 
 TEST(AssembleSource, AFillerWordThatFailsHasNoLineNumber) {
@@ -116,10 +163,10 @@ TEST(AssembleSource, AcceptedSyntax) {
         {"exactly full", repeated("return", 512)},
         {"full through org", {"org $1FF", "return"}},
         {"same label in two pages", {"loop: go to loop", "org $100", "loop: go to loop"}},
-        {"tail after the last whole page is not checked", {"org $100", "x: return", "x: return"}},
+        {"a partial last page", {"org $200", "x: go to x", "y: go to x"}},
     };
     for (const Case& c : cases) {
-        const int romSize = std::string(c.name).starts_with("tail") ? 258 : 512;
+        const int romSize = std::string(c.name).starts_with("a partial") ? 514 : 512;
         Assembly run(c.source, romSize);
         EXPECT_TRUE(run.ok) << c.name << ": " << run.messages.only();
         EXPECT_EQ(run.messages.count(), 0u) << c.name;

@@ -1,3 +1,5 @@
+#include <tuple>
+
 #include "ProcessorHarness.h"
 
 namespace quorvel::test {
@@ -170,6 +172,36 @@ TEST_F(ControlFlow, EveryInstructionButGoToStartsWithCarryClear) {
     m.carry = 1;
     step(m, io, 0x000, 0x010);
     EXPECT_EQ(m.carry, 0);
+}
+
+// Words outside the instruction table execute as the family their significant bits name.
+TEST_F(ControlFlow, UnlistedWordsActAsTheirFamily) {
+    const std::pair<int32_t, int32_t> pairs[] = {
+        {0x801, 0x800}, {0x804, 0x803}, {0x60A, 0x602}, {0xA22, 0xA02}, {0xA32, 0xA12},
+        {0x510, 0x500}, {0x43F, 0x430}, {0xB1A, 0xB0A}, {0xC18, 0xC00}, {0xCF2, 0xC02},
+        {0x0FF, 0x001}, {0x4B0, 0x000}, {0x700, 0x000}, {0xB0D, 0x000}, {0xE32, 0xE12},
+        {0xE11, 0x000}, {0x806, 0x000}, {0x903 | 0x40, 0x903},
+    };
+    auto run = [](int32_t word) {
+        MachineState machine = makeMachine();
+        FakePeripherals io;
+        machine.regA = reg("12345678901234");
+        machine.regC = reg("00000000000021");
+        machine.regM1 = reg("99999999999999");
+        machine.statusBits.assign(16, 1);
+        machine.returnStack[0] = 0x42;
+        machine.conditionFlags[0] = 1;
+        machine.pRegister = 4;
+        machine.keyQueue[0] = 12;
+        step(machine, io, word, 0x1310);
+        return std::make_tuple(machine.regA, machine.regC, machine.regM1, machine.statusBits,
+                               machine.programCounter, machine.delayedBankSelect,
+                               machine.delayedPageSelect, machine.pRegister, machine.displayOn,
+                               machine.dataAddress, machine.errorText, io.renders);
+    };
+    for (const auto& [alias, word] : pairs) {
+        EXPECT_EQ(run(alias), run(word)) << std::hex << alias;
+    }
 }
 
 TEST_F(ControlFlow, HighBitsOfAWordAreIgnored) {

@@ -26,22 +26,30 @@ struct FakePeripherals : RunLoopHost {
     bool powerOn = true;
     int flagsAfterDispatches = -1;  // set `flagsToRaise` on this dispatch
     int32_t flagsToRaise = 0;
-    uint64_t* wordCounter = nullptr;
-    std::vector<uint64_t> ticksAtWord;
+    int32_t flagsOnEmptyKeyTest = 0;
+    // A stop that depends on the words executed, as the headless runner's word limit does.
+    const MachineState* machine = nullptr;
+    uint64_t stopAtWord = UINT64_MAX;
 
     void renderDisplay() override { ++renders; }
     bool printerAtRest() override { return headAtRest; }
     void renderPrintLine() override { ++printRenders; }
     void startPrinting() override { ++printStarts; }
-    void keyTestFoundEmpty() override { ++emptyKeyTests; }
+    void keyTestFoundEmpty() override {
+        ++emptyKeyTests;
+        flags |= flagsOnEmptyKeyTest;
+    }
     bool printerBusy() override { return busy; }
     void printerTick() override { ++ticks; }
     void processPendingMessages() override {
         if (++dispatches == flagsAfterDispatches) flags = flagsToRaise;
     }
     void pause(int) override { ++pauses; }
-    int32_t requestFlags() override { return flags; }
+    int32_t requestFlags() override {
+        return flags | (machine && machine->wordsExecuted >= stopAtWord ? 0x40 : 0);
+    }
     bool powerSwitchOn() override { return powerOn; }
+    uint64_t askAgainAtWord() override { return stopAtWord; }
 };
 
 // A machine of the calculator's shape: 64 RAM registers, two ROM banks, 16 status bits,

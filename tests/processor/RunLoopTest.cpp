@@ -41,6 +41,45 @@ TEST_F(RunLoop, ARequestMadeDuringDispatchEndsTheLoopBeforeTheNextWord) {
     EXPECT_EQ(io.renders, 3) << "a render at each refresh point and one on leaving";
 }
 
+// The loop asks the host again only after calling it; a stop raised by an instruction's
+// call, or due at a word count, still ends the loop right after that word.
+TEST_F(RunLoop, StopsRightAfterTheWordThatRaisedTheStop) {
+    struct Case {
+        const char* name;
+        int32_t word;
+        int32_t flagsOnEmptyKeyTest;
+        uint64_t stopAtWord;
+        uint64_t words;
+    } cases[] = {
+        {"key test raises the stop", 0xB0A, 0x40, UINT64_MAX, 1},
+        {"word count", 0x000, 0, 150, 150},
+        {"word count already passed", 0x000, 0, 0, 1},
+    };
+    for (const Case& c : cases) {
+        MachineState machine = makeMachine();
+        FakePeripherals host;
+        for (RomWord& w : machine.romImage) w.word = c.word;
+        host.flagsAfterDispatches = 2;
+        host.flagsToRaise = 1;
+        host.flagsOnEmptyKeyTest = c.flagsOnEmptyKeyTest;
+        host.machine = &machine;
+        host.stopAtWord = c.stopAtWord;
+        EXPECT_TRUE(runProgram(machine, host, 51, true)) << c.name;
+        EXPECT_EQ(machine.wordsExecuted, c.words) << c.name;
+    }
+}
+
+TEST_F(RunLoop, RunsTheRomAsItStandsAfterAChange) {
+    io.powerOn = false;  // stop after one word
+    m.romImage[0].word = 0x3FB;  // a + 1 -> a[w]
+    EXPECT_TRUE(runProgram(m, io, 51, true));
+    m.programCounter = 0;
+    m.romImage[0].word = 0x3F8;  // a + 1 -> a[p]
+    m.pRegister = 1;
+    EXPECT_TRUE(runProgram(m, io, 51, true));
+    EXPECT_EQ(m.regA, reg("00000000000011"));
+}
+
 TEST_F(RunLoop, PausesOncePerBurst) {
     io.flagsAfterDispatches = 10;
     io.flagsToRaise = 16;

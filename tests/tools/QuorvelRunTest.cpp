@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -45,9 +46,14 @@ protected:
         std::string err;
     };
 
-    Outcome run(const std::string& arguments) {
+    void plainSource(const std::string& name, const std::vector<std::string>& lines) {
+        std::ofstream out(folder_ / name);
+        for (const std::string& line : lines) out << line << "\n";
+    }
+
+    Outcome run(const std::string& arguments, const char* program = "quorvel-run") {
         const fs::path errFile = folder_ / "stderr.txt";
-        const std::string command = std::string(QUORVEL_DATA_DIR) + "/quorvel-run --data " +
+        const std::string command = std::string(QUORVEL_DATA_DIR) + "/" + program + " --data " +
                                     folder_.string() + " " + arguments + " 2>" + errFile.string();
         Outcome outcome;
         FILE* pipe = popen(command.c_str(), "r");
@@ -85,6 +91,58 @@ TEST_F(RunnerFolder, PrintsTheDisplayAndTheWordCount) {
     EXPECT_NE(outcome.out.find("\nwords "), std::string::npos) << outcome.out;
 }
 
+// The key-reading microcode of the test above, as a plain-text file.
+const std::vector<std::string> keyReader = {
+    "start:  clear registers", "        display on", "idle:   key ready -> s3",
+    "        if s3 = 1", "          then go to getkey", "        go to idle",
+    "getkey: 0 -> c[w]", "        1 -> p", "        load constant 15",
+    "        load constant 15", "        c -> data address", "        data -> c",
+    "        c exchange m1",        "        0 -> c[w]",          "        c -> data address",
+    "        c exchange m1",        "        c -> data register 3", "        go to idle"};
+
+TEST_F(RunnerFolder, MicrocodeTools) {
+    microcode({"start:  display on", "idle:   go to idle"});
+    plainSource("keys.txt", keyReader);
+
+    const Outcome traced = run("--source " + (folder_ / "keys.txt").string() + " --trace-words 9");
+    EXPECT_EQ(traced.status, 0) << traced.err;
+    EXPECT_NE(traced.out.find("\n0006 getkey: 0 -> c[w]  P 0 carry 0 A "), std::string::npos)
+        << traced.out;
+    EXPECT_NE(traced.out.find("\n0011 go to $02  P 13 carry 0 A "), std::string::npos);
+
+    const Outcome stopped = run("--source " + (folder_ / "keys.txt").string() +
+                                " --break GETKEY --dump-ram 1 2");
+    EXPECT_EQ(stopped.status, 0) << stopped.err;
+    EXPECT_NE(stopped.out.find("break at $0006 getkey after key 1\nP "), std::string::npos)
+        << stopped.out;
+    EXPECT_NE(stopped.out.find("\nram 03 00000000000000\n"), std::string::npos);
+    const Outcome dumped = run("--source " + (folder_ / "keys.txt").string() + " --dump-ram 1");
+    const size_t register3 = dumped.out.find("\nram 03 ");
+    ASSERT_NE(register3, std::string::npos) << dumped.out;
+    EXPECT_NE(dumped.out.substr(register3 + 8, 14), "00000000000000") << "the key code is kept";
+    EXPECT_EQ(run("--source " + (folder_ / "keys.txt").string() + " --break nowhere 1").status,
+              1);
+
+    plainSource("bad.txt", {"start: display on", "x: y: return", "  a + 9 -> a[w]", "",
+                            "if c[w] = 0", "return", "x: return"});
+    const Outcome bad = run((folder_ / "bad.txt").string(), "quorvel-asm");
+    EXPECT_EQ(bad.status, 1);
+    const std::string file = (folder_ / "bad.txt").string();
+    for (const char* line : {":2: Multiple colons", ":3: Unrecognised Code: a + 9 -> a[w]",
+                             ":6: Expecting [then go to] after [if]: return"}) {
+        EXPECT_NE(bad.err.find(file + line), std::string::npos) << line << "\n" << bad.err;
+    }
+    const Outcome good = run((folder_ / "keys.txt").string() + " --listing " +
+                                 (folder_ / "keys.lst").string() + " --symbols " +
+                                 (folder_ / "keys.sym").string(),
+                             "quorvel-asm");
+    EXPECT_EQ(good.status, 0) << good.err;
+    std::ifstream symbols(folder_ / "keys.sym");
+    std::string symbolText((std::istreambuf_iterator<char>(symbols)), {});
+    EXPECT_EQ(symbolText, "$0000 start\n$0002 idle\n$0006 getkey\n");
+    EXPECT_TRUE(fs::file_size(folder_ / "keys.lst") > 0);
+}
+
 TEST_F(RunnerFolder, RunTimeErrorsExitWithTheMessageAndAddress) {
     microcode({"start:  display on", "idle:   key ready -> s3", "        if s3 = 1",
                "          then go to getkey", "        go to idle", "getkey: return"});
@@ -101,6 +159,18 @@ TEST_F(RunnerFolder, ACalculatorThatNeverWaitsAgainTimesOut) {
     const Outcome outcome = run("--max-words 20000 ENTER");
     EXPECT_EQ(outcome.status, 4);
     EXPECT_NE(outcome.err.find("ENTER"), std::string::npos) << outcome.err;
+}
+
+// Each print costs far more than a word, so the word limit alone would take long.
+TEST_F(RunnerFolder, APrintLoopStopsAtTheTimeLimit) {
+    microcode({"start:  display on", "idle:   key ready -> s3", "        if s3 = 1",
+               "          then go to loop", "        go to idle", "loop:   print c digits",
+               "        go to loop"});
+    const auto begin = std::chrono::steady_clock::now();
+    const Outcome outcome = run("--max-words 2000000000 --max-seconds 1 P");
+    EXPECT_EQ(outcome.status, 4) << outcome.err;
+    EXPECT_NE(outcome.err.find("1 seconds after key P"), std::string::npos) << outcome.err;
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(20));
 }
 
 TEST_F(RunnerFolder, PrintedLinesAppearOnTheTape) {
@@ -125,6 +195,12 @@ TEST_F(RunnerFolder, UsageAndStartUpFailures) {
     EXPECT_EQ(run("NOSUCHKEY").status, 1);
     EXPECT_EQ(run("--mode sideways 1").status, 1);
     EXPECT_EQ(run("--max-words 0 1").status, 1);
+    EXPECT_EQ(run("--max-seconds x 1").status, 1);
+
+    microcode({"// a source without an instruction", "org $10"});
+    const Outcome empty = run("1");
+    EXPECT_EQ(empty.status, 3);
+    EXPECT_NE(empty.err.find("holds no instruction"), std::string::npos) << empty.err;
 
     microcode({"start:  no such instruction"});
     const Outcome bad = run("1");
@@ -197,7 +273,7 @@ TEST_F(RunnerFolder, DamagedDataFilesAreStartUpFailuresNamingTheFile) {
              });
          },
          "the ROM size 'zz' is not a hexadecimal number"},
-        {"no face picture", [&] { fs::remove(path("PMnon.dat")); }, "PMnon.dat is missing"},
+        {"no face picture", [&] { fs::remove(path("PMnon.dat")); }, "face picture"},
     };
     for (const Case& c : cases) {
         SetUp();
