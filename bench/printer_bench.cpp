@@ -8,6 +8,7 @@
 #include "printer/CharacterSet.h"
 #include "printer/PrintMechanism.h"
 #include "printer/Resampler.h"
+#include "printer/RollStore.h"
 
 using namespace quorvel;
 

@@ -143,7 +143,7 @@ bool MainPanel::loadCalculator() {
     machine.keyStatusBit = 15;
     const int storedLines = storedStateEnabled ? roll.loadRoll(storage_.readPath(rollFileName)) : 0;
     savedRoll_ = roll.rollLines();
-    roll.redrawRollTail(storedLines, printer);
+    printer.redrawRollTail(roll.rollLines(), storedLines);
     drawRollCounter();
     return true;
 }

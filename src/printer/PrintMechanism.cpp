@@ -1,5 +1,7 @@
 #include "printer/PrintMechanism.h"
 
+#include <algorithm>
+
 #include "io/TextUtils.h"
 #include "printer/Resampler.h"
 
@@ -27,7 +29,7 @@ Bitmap freshRollPicture() {
     return picture;
 }
 
-PrintMechanism::PrintMechanism(MachineState& machine, RollStore& roll,
+PrintMechanism::PrintMechanism(MachineState& machine, RollLineSink& roll,
                                const CharacterSet& characters, PrinterEvents& events)
     : machine_(machine), roll_(roll), characters_(characters), events_(events) {}
 
@@ -179,6 +181,16 @@ bool PrintMechanism::feedTick() {
     roll_.appendRollLine(blankRollLine);
     events_.rollLineAdded();
     return true;
+}
+
+void PrintMechanism::redrawRollTail(const std::vector<std::string>& lines, int count) {
+    count = std::clamp(count, 0, static_cast<int>(lines.size()));
+    if (count == 0) return;
+    showFreshPaper();
+    for (int i = std::max(0, count - redrawnRollLines); i < count; ++i) {
+        drawStoredLine(lines[static_cast<size_t>(i)]);
+        for (int row = 0; row < rowsPerRedrawnLine; ++row) advancePaper(false);
+    }
 }
 
 }  // namespace quorvel

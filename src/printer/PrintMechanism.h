@@ -2,10 +2,11 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "platform/Bitmap.h"
 #include "printer/CharacterSet.h"
-#include "printer/RollStore.h"
+#include "printer/RollEntry.h"
 #include "processor/MachineState.h"
 
 namespace quorvel {
@@ -58,9 +59,13 @@ Bitmap freshRollPicture();
 // The strip printer: the line buffer the processor fills, the head that travels across
 // the paper while the line is revealed, and its return while the paper moves up. Time is
 // counted in run-loop passes.
+// Lines drawn back onto the paper at start-up, and the rows each one takes.
+constexpr int redrawnRollLines = 8;
+constexpr int rowsPerRedrawnLine = 19;
+
 class PrintMechanism {
   public:
-    PrintMechanism(MachineState& machine, RollStore& roll, const CharacterSet& characters,
+    PrintMechanism(MachineState& machine, RollLineSink& roll, const CharacterSet& characters,
                    PrinterEvents& events);
 
     // Records the buffer's text and codes for the line picture and the strip shown on the
@@ -88,6 +93,8 @@ class PrintMechanism {
     // Draws a stored line text (or "Blank") at the print line: the start-up redraw of the
     // roll. A field that is not a number prints as code 59.
     void drawStoredLine(const std::string& lineText);
+    // Draws the last lines of the first `count` stored ones back onto the paper, oldest first.
+    void redrawRollTail(const std::vector<std::string>& lines, int count);
 
     // One 40 ms tick of the paper feed: two rows up. True when the blank line is complete
     // (it has then been appended to the roll).
@@ -124,7 +131,7 @@ class PrintMechanism {
     void resampleLine();
 
     MachineState& machine_;
-    RollStore& roll_;
+    RollLineSink& roll_;
     const CharacterSet& characters_;
     PrinterEvents& events_;
     std::string lineText;

@@ -8,6 +8,15 @@
 
 namespace quorvel {
 
+inline constexpr const char* blankRollLine = "Blank";
+
+// Where the print mechanism puts each line it finishes: the roll store.
+class RollLineSink {
+  public:
+    virtual ~RollLineSink() = default;
+    virtual void appendRollLine(const std::string& text) = 0;
+};
+
 // The print codes of a stored roll entry (not "Blank"), column 0 first.
 struct RollEntryCodes {
     std::array<int, printColumns> codes{};

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "io/ScrambledFile.h"
-#include "printer/PrintMechanism.h"
 
 namespace quorvel {
 
@@ -54,16 +53,6 @@ void RollStore::drawRollCounter(Bitmap& counterImage, const Bitmap& counterBase,
     const int y = counterImage.height() / 2 - extent.height / 2;
     text.drawText(counterImage, x, y, number,
                   size() >= rollLineLimit ? rollCounterFullColour : rollCounterColour);
-}
-
-void RollStore::redrawRollTail(int count, PrintMechanism& printer) const {
-    count = std::clamp(count, 0, size());
-    if (count == 0) return;
-    printer.showFreshPaper();
-    for (int i = std::max(0, count - redrawnRollLines); i < count; ++i) {
-        printer.drawStoredLine(lines_[static_cast<size_t>(i)]);
-        for (int row = 0; row < rowsPerRedrawnLine; ++row) printer.advancePaper(false);
-    }
 }
 
 }  // namespace quorvel

@@ -6,13 +6,11 @@
 #include "io/ScrambledFile.h"
 #include "platform/Bitmap.h"
 #include "platform/Platform.h"
+#include "printer/RollEntry.h"
 
 namespace quorvel {
 
-class PrintMechanism;
-
 constexpr int rollLineLimit = 200;
-inline constexpr const char* blankRollLine = "Blank";
 inline constexpr const char* rollFileName = "pf73.dat";
 
 // The roll counter picture (pcntImage) and its text colours.
@@ -22,22 +20,18 @@ constexpr Rgb rollCounterColour{133, 128, 105};
 constexpr Rgb rollCounterFullColour{255, 0, 0};
 constexpr Rgb rollCounterBaseColour{236, 232, 218};
 
-// Lines drawn back onto the paper at start-up, and the rows each one takes.
-constexpr int redrawnRollLines = 8;
-constexpr int rowsPerRedrawnLine = 19;
-
 // The counter's blank background drawn when no picture is supplied.
 Bitmap rollCounterBasePicture();
 
 // The printed roll: one text per printed or fed line, oldest first.
-class RollStore {
+class RollStore : public RollLineSink {
   public:
     const std::vector<std::string>& rollLines() const { return lines_; }
     int size() const { return static_cast<int>(lines_.size()); }
 
     // Drops the oldest line when the store holds exactly the limit, then appends. A store
     // loaded with more lines than the limit keeps growing.
-    void appendRollLine(const std::string& text);
+    void appendRollLine(const std::string& text) override;
     void clear() { lines_.clear(); }
     void assign(std::vector<std::string> lines) { lines_ = std::move(lines); }
 
@@ -55,8 +49,6 @@ class RollStore {
 
     // The number of lines, centred on the counter's background, red from the limit on.
     void drawRollCounter(Bitmap& counterImage, const Bitmap& counterBase, TextDrawing& text) const;
-    // Draws the last lines of the first `count` ones back onto the paper, oldest first.
-    void redrawRollTail(int count, PrintMechanism& printer) const;
 
   private:
     std::vector<std::string> lines_;

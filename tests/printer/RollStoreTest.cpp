@@ -198,7 +198,7 @@ TEST(RollRedraw, StoredLinesComeBackOnThePaper) {
         for (int i = 0; i < c.stored; ++i) lines.push_back(i % 2 ? blankRollLine : "3~7~11~");
         rig.roll.assign(lines);
         // A count beyond the store is held to it.
-        rig.roll.redrawRollTail(c.stored ? c.stored : 5, rig.printer);
+        rig.printer.redrawRollTail(rig.roll.rollLines(), c.stored ? c.stored : 5);
         EXPECT_EQ(test::paperEdgeRow(rig.printer.paperImage()), c.edgeRow) << c.stored;
         EXPECT_EQ(rig.printer.paperTopRow, c.stored ? c.edgeRow : 0) << c.stored;
     }
@@ -208,7 +208,7 @@ TEST(RollRedraw, FieldsThatAreNotNumbersPrintAsTheQuestionMark) {
     auto paperOf = [](const std::string& entry) {
         PrinterRig rig;
         rig.roll.assign({entry});
-        rig.roll.redrawRollTail(1, rig.printer);
+        rig.printer.redrawRollTail(rig.roll.rollLines(), 1);
         return rig.printer.paper;
     };
     auto line = [](std::vector<std::string> fields) {
