@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "assembler/Assembler.h"
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 #include "panel/HeadlessCalculator.h"
 #include "processor/RunLoop.h"
 

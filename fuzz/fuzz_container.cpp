@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "FuzzSupport.h"
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 
 using namespace quorvel;
 

@@ -5,7 +5,7 @@
 
 #include "FuzzSupport.h"
 #include "assembler/InstructionTable.h"
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 
 using namespace quorvel;
 

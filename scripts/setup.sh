@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake g++ clang pkg-config
+    build-essential cmake g++ clang clang-format pkg-config
     libpng-dev zlib1g-dev libfreetype-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     libmpfr-dev libgmp-dev

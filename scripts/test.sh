@@ -1,18 +1,33 @@
 #!/usr/bin/env bash
-# Builds and runs every test: a normal build, a build with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and a short run of each fuzzer.
+# Builds and runs the tests.
+#   scripts/test.sh          the full run (what CI runs): a normal build with warnings as
+#                            errors and its tests, the source format check, the same tests
+#                            under ASan/UBSan/LSan, a short run of each fuzzer, the browser test
+#   scripts/test.sh quick    the edit-test loop: the normal build, incremental, and its tests
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
+mode="${1:-full}"
+case "$mode" in
+    quick | full) ;;
+    *) echo "usage: scripts/test.sh [quick]" >&2; exit 1 ;;
+esac
 "$top/scripts/setup.sh"
 jobs="$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 
+if [ "$mode" = quick ]; then
+    "$top/scripts/build.sh" build
+    ctest --test-dir "$top/build" --output-on-failure -j"$jobs"
+    echo "== quick tests passed"
+    exit 0
+fi
+
 echo "== normal build"
-"$top/scripts/build.sh" build
+"$top/scripts/build.sh" build -DQUORVEL_WERROR=ON
 ctest --test-dir "$top/build" --output-on-failure -j"$jobs"
 
 echo "== sanitizer build"
-"$top/scripts/build.sh" build-asan -DQUORVEL_SANITIZE=ON -DQUORVEL_BENCH=OFF
+"$top/scripts/build.sh" build-asan -DQUORVEL_SANITIZE=ON -DQUORVEL_BENCH=OFF -DQUORVEL_WERROR=ON
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir "$top/build-asan" --output-on-failure -j"$jobs"
 
@@ -20,4 +35,7 @@ echo "== fuzzers"
 CC=clang CXX=clang++ "$top/scripts/build.sh" build-fuzz -DQUORVEL_FUZZ=ON -DQUORVEL_GUI=OFF \
     -DQUORVEL_TESTS=OFF -DQUORVEL_BENCH=OFF
 "$top/scripts/fuzz.sh" "$top/build-fuzz" "${FUZZ_SECONDS:-10}"
+
+echo "== browser version"
+QUORVEL_WEB_HOST="$top/build" "$top/scripts/web-test.sh"
 echo "== all tests passed"

@@ -5,9 +5,9 @@
 #include <unordered_map>
 
 #include "assembler/Encoding.h"
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 #include "assembler/SourceSyntax.h"
-#include "assembler/TextUtils.h"
+#include "io/TextUtils.h"
 #include "processor/InstructionSet.h"
 #include "processor/JumpRules.h"
 

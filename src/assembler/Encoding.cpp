@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "assembler/SourceSyntax.h"
-#include "assembler/TextUtils.h"
+#include "io/TextUtils.h"
 
 namespace quorvel {
 

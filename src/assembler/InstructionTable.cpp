@@ -1,7 +1,7 @@
 #include "assembler/InstructionTable.h"
 
-#include "assembler/ScrambledFile.h"
-#include "assembler/TextUtils.h"
+#include "io/ScrambledFile.h"
+#include "io/TextUtils.h"
 
 namespace quorvel {
 

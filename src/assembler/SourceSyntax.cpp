@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "assembler/TextUtils.h"
+#include "io/TextUtils.h"
 
 namespace quorvel {
 

@@ -1,7 +1,7 @@
 #include "panel/CalculatorData.h"
 
-#include "assembler/ScrambledFile.h"
-#include "assembler/TextUtils.h"
+#include "io/ScrambledFile.h"
+#include "io/TextUtils.h"
 
 namespace quorvel {
 

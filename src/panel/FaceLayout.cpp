@@ -55,6 +55,7 @@ constexpr PartDesign partDesigns[facePartCount] = {
     {FacePart::prnHdImage, "prnHdImage", 28, 18, 0, "", PartCursor::standard},
     {FacePart::pcntImage, "pcntImage", 28, 15, 0, "", PartCursor::standard},
     {FacePart::pcntBaseImage, "pcntBaseImage", 28, 15, 1, "", PartCursor::standard},
+    {FacePart::shiftLampImage, "shiftLampImage", 30, 10, 1, "", PartCursor::standard},
     {FacePart::keyLabel, "keyLabel", 172, 15, 0, "", PartCursor::standard},
 };
 
@@ -114,6 +115,8 @@ void FaceImages::placeImages() {
     bringToFront(FacePart::dispImage);
     place(FacePart::pfLEDImage, 141, 183);
     bringToFront(FacePart::pfLEDImage);
+    place(FacePart::shiftLampImage, shiftLampLeft, shiftLampTop);
+    bringToFront(FacePart::shiftLampImage);
     (*this)[FacePart::platenImage].left = 421;
     place(FacePart::pledgeImage, 421, 197);
     place(FacePart::paper97Image, 421, 2);
@@ -138,15 +141,15 @@ constexpr int sheetRowWidth = 800;
 
 // The order in which the pictures are laid out on the sheet, row by row.
 constexpr FacePart sheetParts[] = {
-    FacePart::buttsImage,    FacePart::paper97Image, FacePart::offSWimage,
-    FacePart::onSWimage,     FacePart::manSWimage,   FacePart::allSWimage,
-    FacePart::nrmSWimage,    FacePart::degSWimage,   FacePart::grdSWimage,
-    FacePart::radSWimage,    FacePart::maskImage,    FacePart::prnHdImage,
-    FacePart::pcntBaseImage, FacePart::pfLEDImage,   FacePart::printFeedImage,
-    FacePart::platenImage,   FacePart::pledgeImage,  FacePart::offImage,
-    FacePart::onImage,       FacePart::manImage,     FacePart::allImage,
-    FacePart::normImage,     FacePart::degImage,     FacePart::grdImage,
-    FacePart::radImage,
+    FacePart::buttsImage,    FacePart::paper97Image,   FacePart::offSWimage,
+    FacePart::onSWimage,     FacePart::manSWimage,     FacePart::allSWimage,
+    FacePart::nrmSWimage,    FacePart::degSWimage,     FacePart::grdSWimage,
+    FacePart::radSWimage,    FacePart::maskImage,      FacePart::prnHdImage,
+    FacePart::pcntBaseImage, FacePart::pfLEDImage,     FacePart::printFeedImage,
+    FacePart::platenImage,   FacePart::pledgeImage,    FacePart::offImage,
+    FacePart::onImage,       FacePart::manImage,       FacePart::allImage,
+    FacePart::normImage,     FacePart::degImage,       FacePart::grdImage,
+    FacePart::radImage,      FacePart::shiftLampImage,
 };
 
 }  // namespace

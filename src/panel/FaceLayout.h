@@ -39,6 +39,7 @@ enum class FacePart : int {
     prnHdImage,
     pcntImage,
     pcntBaseImage,
+    shiftLampImage,
     keyLabel,
 };
 constexpr int facePartCount = static_cast<int>(FacePart::keyLabel) + 1;
@@ -109,6 +110,7 @@ struct SheetRect {
 };
 
 // Where each picture lies on the sheet; the sheet generator and the loader both use it.
+// The sheet drawn for the 2x zoom holds every picture at twice these rectangles.
 const std::vector<SheetRect>& panelPictureSheet();
 // The smallest sheet that holds every rectangle.
 void panelPictureSheetSize(int& width, int& height);
@@ -119,6 +121,10 @@ bool takePanelPictures(const Bitmap& sheet, FaceImages& images);
 
 // A copy of a rectangle of a picture; parts outside the source come out black.
 Bitmap cropBitmap(const Bitmap& source, int x, int y, int width, int height);
+
+// The lamp in the display window that is lit while SHIFT is pending.
+constexpr int shiftLampLeft = 58;
+constexpr int shiftLampTop = 181;
 
 // Switch places on the face.
 struct SwitchPlace {

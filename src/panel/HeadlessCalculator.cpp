@@ -81,6 +81,18 @@ HeadlessCalculator::Result HeadlessCalculator::pressKeys(const std::vector<std::
     return Result::ok;
 }
 
+HeadlessCalculator::Result HeadlessCalculator::typeKeys(const std::vector<std::string>& legends,
+                                                        uint64_t wordLimit) {
+    for (const std::string& legend : legends) {
+        const int index = keyIndexForName(legend);
+        if (index < 0) return Result::runError;
+        panel.setKeyIndex(index);
+        panel.press();
+        panel.release();
+    }
+    return run(wordLimit);
+}
+
 void HeadlessCalculator::collectPrintedLines() {
     const uint64_t appended = panel.rollLinesAppended - rollLinesSeen_;
     rollLinesSeen_ = panel.rollLinesAppended;

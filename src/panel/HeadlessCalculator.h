@@ -39,6 +39,12 @@ public:
     Result pressKeys(const std::vector<std::string>& legends,
                      uint64_t wordLimit = defaultWordLimit);
 
+    // Presses and releases the keys one after another without letting the calculator run
+    // in between, as a typist faster than the calculator would, then runs until it waits for
+    // a key again. Keys beyond the panel's type-ahead are refused as in the window.
+    Result typeKeys(const std::vector<std::string>& legends,
+                    uint64_t wordLimit = defaultWordLimit);
+
     std::string displayText() const { return displayCellText(panel.shownCells()); }
     // Lines the printer added to the roll since start, oldest first, as line texts.
     const std::vector<std::string>& printedLines() const { return printedLines_; }

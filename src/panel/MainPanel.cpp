@@ -5,7 +5,7 @@
 #include <system_error>
 #include <utility>
 
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 
 namespace quorvel {
 
@@ -18,6 +18,11 @@ std::string hex4(int32_t value) {
     char text[16];
     std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(value) & 0xFFFFu);
     return text;
+}
+
+// A file's name as a message shows it.
+std::string shownPath(const std::string& path) {
+    return std::filesystem::path(path).lexically_normal().string();
 }
 
 }  // namespace
@@ -78,6 +83,8 @@ void MainPanel::sizeAndCentreWindow() {
     services_.window->screenSize(screenWidth, screenHeight);
     services_.window->moveWindow(
         centredWindowPosition(screenWidth, screenHeight, faceWidth(), faceHeight()));
+    // So the listing window opens beside the calculator before it was ever moved.
+    recordWindowGeometry();
 }
 
 bool MainPanel::loadCalculator() {
@@ -86,7 +93,11 @@ bool MainPanel::loadCalculator() {
     drawRollCounter();
     keyLabelCaption.clear();
 
-    if (!loadScrambledPicture(dataPath("PMnon.dat"), facePicture)) return false;
+    if (!loadScrambledPicture(dataPath(facePictureFileName), facePicture)) {
+        const std::string path = shownPath(dataPath(facePictureFileName));
+        services_.messages->showError(messageNoFacePicture + path);
+        return false;
+    }
     face[FacePart::calculatorImage].setPicture(facePicture);
     if (!loadCalculatorData(dataPath(calculatorDataFileName(calculatorType)), calculatorType,
                             calculatorData)) {
@@ -120,6 +131,7 @@ bool MainPanel::loadCalculator() {
     printer.platenLeft = platenHomeLeft;
     machine.keyStatusBit = 15;
     const int storedLines = storedStateEnabled ? roll.loadRoll(storage_.readPath(rollFileName)) : 0;
+    savedRoll_ = roll.rollLines();
     roll.redrawRollTail(storedLines, printer);
     drawRollCounter();
     return true;
@@ -159,6 +171,7 @@ void MainPanel::ChgModeTimerTimer() {
 
 bool MainPanel::runProcessor() {
     if (runProgram(machine, *this, burstLength, !assembly.listing.empty())) return true;
+    runTimeError_ = true;
     services_.messages->showError(machine.errorText + "\r" + "Addr: $" +
                                   hex4(machine.programCounter));
     closeNow = true;
@@ -173,6 +186,7 @@ void MainPanel::powerOnSequence() {
 
     resetMachine(machine);
     clearRam(machine);
+    typeAhead_.clear();
     machine.capturedAddress = 1;
     machine.keyCode = -1;
     machine.displayOn = false;
@@ -195,6 +209,7 @@ void MainPanel::powerOffSequence() {
 
     services_.timers->setFeedTimerEnabled(false);
     requestFlags_ = 0;
+    typeAhead_.clear();
     // A running feed ends without storing its blank line; the display stays dark.
     printer.feedCountdown = 0;
 
@@ -269,24 +284,47 @@ void MainPanel::calculatorImageMouseUp(bool leftButton) {
 }
 
 void MainPanel::FormKeyDown(int32_t virtualKey, KeyModifiers modifiers) {
+    if (virtualKey == vkEscape) escapeDown_ = true;
     const int index = keyIndexForVirtualKey(virtualKey, modifiers);
     if (index < 0) return;
+    if (keyHeld_ && heldVirtualKey_ >= 0) {
+        // Shift held with another key is still the one SHIFT key.
+        if (index == heldKeyIndex_) return;
+        release();
+    }
     keyIndex_ = index;
+    if (keyHeld_) return;  // the mouse holds a key
     press();
+    if (keyHeld_) heldVirtualKey_ = virtualKey;
 }
 
 void MainPanel::FormKeyUp(int32_t virtualKey) {
     if (virtualKey == vkEscape) {
+        const bool pressedHere = escapeDown_;
+        escapeDown_ = false;
+        if (!pressedHere) return;
         recordWindowGeometry();
         closeCommand();
         return;
     }
+    // A rolled-over key going up after the next one went down.
+    if (keyHeld_ && heldVirtualKey_ >= 0 && virtualKey != heldVirtualKey_) return;
     release();
 }
 
-void MainPanel::press() {
-    if (keyHeld_ || keyIndex_ < 0) return;
+bool MainPanel::press() {
+    if (keyHeld_ || keyIndex_ < 0) return true;
+    if (powerIsOn() && typeAhead_.size() >= typeAheadCapacity) {
+        // Refused, and said so: the key does not go down.
+        if (soundsOn) services_.sounds->playSound(typeAheadFullSound);
+        keyLabelCaption = typeAheadFullSign;
+        typeAheadFullShown_ = true;
+        services_.window->faceChanged();
+        return false;
+    }
     keyHeld_ = true;
+    heldVirtualKey_ = -1;
+    heldKeyIndex_ = keyIndex_;
     const KeyEntry& key = keyTable[keyIndex_];
     ImageComponent& paste = face[FacePart::pasteImage];
     paste.setPicture(cropBitmap(face[FacePart::buttsImage].picture, key.picture.left,
@@ -294,7 +332,15 @@ void MainPanel::press() {
     paste.left = key.face.left;
     paste.top = key.face.top;
     services_.window->faceChanged();
-    if (!powerIsOn()) return;
+    if (!powerIsOn()) return true;
+    typeAhead_.push_back(keyIndex_);
+    return true;
+}
+
+void MainPanel::feedTypeAhead() {
+    if (typeAhead_.empty() || machine.keyQueue[0] != 0) return;
+    const KeyEntry& key = keyTable[typeAhead_.front()];
+    typeAhead_.pop_front();
     machine.keyCode = key.code;
     auto& shiftBit = machine.statusBits[13];
     if (key.kind == keyShiftKeeps && shiftBit) {
@@ -304,6 +350,11 @@ void MainPanel::press() {
         machine.keyCode = key.alternateCode;
     }
     keyQueuePut(machine.keyCode);
+    if (typeAheadFullShown_) {
+        typeAheadFullShown_ = false;
+        keyLabelCaption.clear();
+        services_.window->faceChanged();
+    }
 }
 
 void MainPanel::release() {
@@ -351,6 +402,12 @@ int32_t MainPanel::requestFlags() {
 }
 
 void MainPanel::keyTestFoundEmpty() {
+    // The microcode looks for a key: the next press is handed over now, so its shift is
+    // chosen by the state the keys before it left.
+    if (!typeAhead_.empty()) {
+        feedTypeAhead();
+        return;
+    }
     if (idleStopArmed_ && !printer.busy()) idleReached_ = true;
 }
 
@@ -423,18 +480,32 @@ void MainPanel::feedTimerTimer() {
     renderDisplay();
 }
 
-void MainPanel::DiscardRoll1Click() {
+bool MainPanel::DiscardRoll1Click() {
+    if (roll.size() > 0) {
+        const std::string count = std::to_string(roll.size());
+        const char* lines = roll.size() == 1 ? " printed line?" : " printed lines?";
+        if (!services_.messages->confirm(confirmDiscardStart + count + lines)) return false;
+    }
     if (soundsOn) services_.sounds->playSound("rip");
     printer.showFreshPaper();
     roll.clear();
     drawRollCounter();
+    saveRollIfChanged();
     services_.window->refreshListing();
     services_.window->faceChanged();
+    return true;
 }
 
 bool MainPanel::saveRoll() {
     if (!startupSucceeded_ || !storedStateEnabled) return false;
-    return roll.saveRoll(storage_.writePath(rollFileName));
+    if (!roll.saveRoll(storage_.writePath(rollFileName))) return false;
+    savedRoll_ = roll.rollLines();
+    return true;
+}
+
+bool MainPanel::saveRollIfChanged() {
+    if (!startupSucceeded_ || !storedStateEnabled || roll.rollLines() == savedRoll_) return true;
+    return saveRoll();
 }
 
 void MainPanel::drawRollCounter() {
@@ -454,13 +525,21 @@ void MainPanel::showSwitchPictures() {
     services_.window->faceChanged();
 }
 
+void MainPanel::powerClick(bool on) {
+    if (on != powerIsOn()) {
+        requestPower(on);
+        return;
+    }
+    requestFlags_ &= ~(requestPowerOn | requestPowerOff);
+}
+
 void MainPanel::switchLabelClick(FacePart label) {
     switch (label) {
         case FacePart::offImage:
-            requestPower(false);
+            powerClick(false);
             break;
         case FacePart::onImage:
-            requestPower(true);
+            powerClick(true);
             break;
         case FacePart::manImage:
             setPrintMode(PrintModePosition::man, true);
@@ -581,20 +660,33 @@ void MainPanel::closeCommand() {
 }
 
 bool MainPanel::FormCloseQuery() {
-    if (closeNow) {
-        saveRoll();
-        return true;
-    }
-    if (powerIsOn()) {
+    if (!closeNow && powerIsOn()) {
         requestFlags_ |= requestClose;
         return false;
     }
-    return true;
+    if (saveRollIfChanged()) return true;
+    const std::string failed = messageRollNotSaved + shownPath(storage_.writePath(rollFileName));
+    if (runTimeError_ || rollSaveRefused_) {
+        services_.messages->showError(failed);
+        return true;
+    }
+    // Kept for another try (a disk made free, a folder made writable); the calculator runs on.
+    rollSaveRefused_ = true;
+    services_.messages->showError(failed + messageRollKeptOpen);
+    closeNow = false;
+    if (powerIsOn()) {
+        requestFlags_ = requestRestart;
+        services_.timers->setModeTimerEnabled(true);
+    }
+    return false;
 }
 
 void MainPanel::FormClose() {
     if (!startupSucceeded_ || !storedStateEnabled) return;
-    writeSettingsFile(storage_.writePath(settingsFileName), currentSettings());
+    const std::string path = storage_.writePath(settingsFileName);
+    if (!writeSettingsFile(path, currentSettings())) {
+        services_.messages->showError(messageSettingsNotSaved + shownPath(path));
+    }
 }
 
 // ---------------------------------------------------------------- menu
@@ -662,11 +754,11 @@ bool MainPanel::Help1Click() {
     const std::string path = dataPath(helpDocumentName);
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) {
-        services_.messages->showError(messageNoHelpDocument);
+        services_.messages->showError(messageNoHelpDocument + shownPath(path));
         return false;
     }
     if (!services_.window->openDocument(path)) {
-        services_.messages->showError(std::string(messageHelpNotStarted) + helpDocumentName);
+        services_.messages->showError(messageNoPdfViewer + shownPath(path));
         return false;
     }
     return true;

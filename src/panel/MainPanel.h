@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -58,7 +59,8 @@ class PanelWindow {
     virtual void minimizeWindow() {}
     // The closed hand while the window is dragged, else the part's own cursor.
     virtual void showDragCursor(bool /*dragging*/) {}
-    // Opens a document with the desktop's program for it; false when that could not start.
+    // Opens a document with the desktop's program for it; false when there is no such
+    // program or it could not start.
     virtual bool openDocument(const std::string& /*path*/) { return false; }
     // The roll's own windows.
     virtual void showListingWindow() {}
@@ -77,6 +79,7 @@ struct PanelServices {
 };
 
 constexpr int calculatorType = 91;
+inline constexpr const char* facePictureFileName = "PMnon.dat";
 constexpr int characterSetType = 73;
 constexpr int defaultSpeedSetting = 55;
 
@@ -84,6 +87,19 @@ constexpr int defaultSpeedSetting = 55;
 inline constexpr const char* messageInvalidTable = "ERROR: Invalid OCM file";
 inline constexpr const char* messageNoCalculatorData = "ERROR: Failed to load calculator data file";
 inline constexpr const char* messageNoPrinterData = "ERROR Failed to load printer data";
+inline constexpr const char* messageNoFacePicture = "ERROR: Failed to load the face picture ";
+inline constexpr const char* messageRollNotSaved = "ERROR: The paper roll could not be saved in ";
+inline constexpr const char* messageRollKeptOpen =
+    "\r\rThe printed lines stay in the program: close it again to try once more (if that "
+    "fails too, it ends without them).";
+inline constexpr const char* messageSettingsNotSaved = "ERROR: The settings could not be saved in ";
+inline constexpr const char* confirmDiscardStart = "Discard the ";
+
+// Presses the panel keeps for the machine while the microcode is busy (the printer can keep
+// it busy for seconds); a press beyond them is refused with a sound and the sign below.
+constexpr int typeAheadCapacity = 64;
+inline constexpr const char* typeAheadFullSign = "KEYS FULL: WAIT";
+inline constexpr const char* typeAheadFullSound = "swd";
 
 // The main window's behaviour without the window: start-up from the data files, power,
 // switches, keys, the mode-change dispatcher that runs the processor, and the printer.
@@ -109,7 +125,8 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     void ChgModeTimerTimer();
     void setPrintMode(PrintModePosition position, bool withSound);
     void setAngle(AnglePosition position, bool withSound);
-    // The click on a switch label (any mouse button).
+    // The click on a switch label (any mouse button). ON while on and OFF while off change
+    // nothing; they withdraw a waiting request for the other position.
     void switchLabelClick(FacePart label);
     PowerPosition powerPosition() const { return power_; }
     PrintModePosition printModePosition() const { return printMode_; }
@@ -120,15 +137,24 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     void calculatorImageMouseMove(int x, int y);
     void calculatorImageMouseDown(bool leftButton);
     void calculatorImageMouseUp(bool leftButton);
+    // A PC key pressed while another PC key holds a calculator key ends that one first
+    // (rollover); only the PC key holding a key releases it. Esc closes on its release
+    // only when its press came here too (a menu or dialog that took the press keeps the
+    // program running).
     void FormKeyDown(int32_t virtualKey, KeyModifiers modifiers);
     void FormKeyUp(int32_t virtualKey);
-    // Presses the key of the current key index.
-    void press();
+    // Presses the key of the current key index: shows it pressed and, with the power on,
+    // puts it at the end of the type-ahead. False when the type-ahead was full.
+    bool press();
     void release();
     void setKeyIndex(int index) { keyIndex_ = index; }
     int keyIndex() const { return keyIndex_; }
     bool keyHeld() const { return keyHeld_; }
     void keyQueuePut(int32_t code);
+    // Presses not yet handed to the machine, oldest first (key indices). Each goes to the
+    // machine's queue, its code chosen by the shift bit of that moment, when the microcode
+    // looks for a key and finds the queue empty.
+    const std::deque<int>& typeAhead() const { return typeAhead_; }
 
     // --- display ---------------------------------------------------------------------
     const DisplayCells& shownCells() const { return display.cells(); }
@@ -137,10 +163,16 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     // The paper feed button (any mouse button) and the feed timer's tick.
     void printFeedImageMouseDown();
     void feedTimerTimer();
-    // "Discard Used Roll".
-    void DiscardRoll1Click();
-    // Writes the roll file on a close; nothing is written after a failed start-up.
+    // "Discard Used Roll": asks first ("Discard the N printed lines?"), then tears the paper
+    // off and writes the empty roll at once. True when discarded.
+    bool DiscardRoll1Click();
+    // Writes the roll file; nothing is written after a failed start-up.
     bool saveRoll();
+    // Writes the roll file when the roll differs from what was last written or read; true
+    // when the file holds the roll (or nothing is kept). The window's roll timer calls it
+    // every half second, so a printed or fed line is on disk within a second however the
+    // program ends; a failed write is tried again at the next tick and said at the close.
+    bool saveRollIfChanged();
     void drawRollCounter();
 
     // --- the face -----------------------------------------------------------------------
@@ -169,9 +201,12 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     void closeCommand();
     // The two stages of closing the window: whether it may close now (saving the roll on
     // the way out), and what it does when it closes (writing the settings). Nothing is
-    // written after a failed start-up, so a stored roll and settings survive it.
+    // written after a failed start-up, so a stored roll and settings survive it. A roll
+    // that cannot be written is said, and the first time the window stays open with it.
     bool FormCloseQuery();
     void FormClose();
+    // A run-time error of the processor closed the window.
+    bool endedByRunTimeError() const { return runTimeError_; }
     WindowGeometry windowGeometry;
 
     // --- menu ----------------------------------------------------------------------------
@@ -183,7 +218,8 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     void ViewRoll1Click() { services_.window->showListingWindow(); }
     void PrintRoll1Click() { services_.window->printRoll(); }
     void PrintHeadSpeed1Click() { services_.window->showPrintHeadSpeedDialog(); }
-    // Opens the help document; false (after a message) when it is missing or cannot start.
+    // Opens the help document; false (after a message naming the file) when it is missing
+    // or no program shows it.
     bool Help1Click();
     void About1Click() { services_.messages->showInformation(aboutText); }
     void Minimize1Click() { services_.window->minimizeWindow(); }
@@ -258,6 +294,7 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
 
   private:
     bool loadCalculator();
+    void powerClick(bool on);
     void powerOnSequence();
     void powerOffSequence();
     // Step 5 of the dispatcher; false after a run-time error (shown, window closing).
@@ -279,6 +316,10 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     int dragX_ = 0;
     int dragY_ = 0;
     bool dispatching_ = false;
+    // The roll as last written to or read from the roll file.
+    std::vector<std::string> savedRoll_;
+    bool rollSaveRefused_ = false;
+    bool runTimeError_ = false;
     bool firstActivation_ = true;
     bool startupSucceeded_ = false;
 
@@ -286,8 +327,17 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     PrintModePosition printMode_ = PrintModePosition::man;
     AnglePosition angle_ = AnglePosition::deg;
 
+    // Hands the oldest waiting press to the machine's queue when that is empty.
+    void feedTypeAhead();
+
     int keyIndex_ = -1;
     bool keyHeld_ = false;
+    // The PC key that holds the pressed key, -1 when the mouse holds it.
+    int32_t heldVirtualKey_ = -1;
+    int heldKeyIndex_ = -1;
+    bool escapeDown_ = false;
+    std::deque<int> typeAhead_;
+    bool typeAheadFullShown_ = false;
 
     PixelText pixelText_;
 

@@ -1,9 +1,11 @@
 #include "panel/Settings.h"
 
+#include <algorithm>
 #include <cctype>
 
-#include "assembler/ScrambledFile.h"
-#include "assembler/TextUtils.h"
+#include "io/ScrambledFile.h"
+#include "io/TextUtils.h"
+#include "printer/SpeedDialog.h"
 
 namespace quorvel {
 
@@ -65,6 +67,10 @@ int readInteger(const std::string& text, int defaultValue) {
     return parseDecimal(text, value) ? value : defaultValue;
 }
 
+int readInteger(const std::string& text, int defaultValue, int minimum, int maximum) {
+    return std::clamp(readInteger(text, defaultValue), minimum, maximum);
+}
+
 std::string truthText(bool value) {
     return value ? "-1" : "0";
 }
@@ -89,7 +95,7 @@ void applySettingsLines(const std::vector<std::string>& lines, PanelSettings& s)
                 s.key001 = value;
                 break;
             case 2:
-                s.speedSetting = readInteger(value, 55);
+                s.speedSetting = readInteger(value, 55, speedSettingMinimum, speedSettingMaximum);
                 break;
             case 3:
                 s.keyLegend = readTruthValue(value, false);
@@ -98,10 +104,10 @@ void applySettingsLines(const std::vector<std::string>& lines, PanelSettings& s)
                 s.sounds = readTruthValue(value, false);
                 break;
             case 5:
-                s.leftMoveSpeed = readInteger(value, 47);
+                s.leftMoveSpeed = readInteger(value, 47, leftSpeedMinimum, leftSpeedMaximum);
                 break;
             case 6:
-                s.rightMoveSpeed = readInteger(value, 24);
+                s.rightMoveSpeed = readInteger(value, 24, rightSpeedMinimum, rightSpeedMaximum);
                 break;
             case 7:
                 switch (readInteger(value, 0)) {
@@ -155,9 +161,14 @@ std::vector<std::string> settingsLines(const PanelSettings& s) {
     };
 }
 
-void readSettingsFile(const std::string& path, PanelSettings& settings) {
+void readSettingsFile(const std::string& path, PanelSettings& settings, DamagedFile* damage) {
+    if (damage) *damage = DamagedFile{};
     std::vector<std::string> lines;
-    if (!loadScrambledList(path, lines)) return;
+    const ListFile result = readScrambledList(path, lines);
+    if (result == ListFile::damaged || result == ListFile::unreadable) {
+        const DamagedFile found{path, setFileAside(path), static_cast<int>(lines.size())};
+        if (damage) *damage = found;
+    }
     applySettingsLines(lines, settings);
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "io/ScrambledFile.h"
 #include "panel/SwitchPositions.h"
 
 namespace quorvel {
@@ -28,14 +29,23 @@ struct PanelSettings {
 // anything else gives the default.
 bool readTruthValue(const std::string& text, bool defaultValue);
 
+// The values the program can use; a value read outside them is taken to the nearest end,
+// and that is what gets written back. Beyond 100 the pacing would shrink again and from
+// 200 on pause after every word; the head speeds are the speed dialog's ranges.
+constexpr int speedSettingMinimum = 0;
+constexpr int speedSettingMaximum = 100;
+
 // Applies settings lines (three-digit key, then the value) in order; unknown keys and
 // lines without a key are ignored, a later line of the same key wins.
 void applySettingsLines(const std::vector<std::string>& lines, PanelSettings& settings);
 // The nine lines 000 to 008 that the writer stores.
 std::vector<std::string> settingsLines(const PanelSettings& settings);
 
-// Reads the settings file over `settings`; a missing or damaged file changes nothing.
-void readSettingsFile(const std::string& path, PanelSettings& settings);
+// Reads the settings file over `settings`; a missing file changes nothing. A file that
+// cannot be read whole is renamed aside and the lines in front of the damage apply;
+// `damage` then says where it went.
+void readSettingsFile(const std::string& path, PanelSettings& settings,
+                      DamagedFile* damage = nullptr);
 // Writes the settings file; the previous file survives a failed write. True when written.
 bool writeSettingsFile(const std::string& path, const PanelSettings& settings);
 

@@ -1,7 +1,7 @@
 #include "printer/CharacterSet.h"
 
-#include "assembler/ScrambledFile.h"
-#include "assembler/TextUtils.h"
+#include "io/ScrambledFile.h"
+#include "io/TextUtils.h"
 #include "printer/RollStore.h"
 #include "processor/MachineState.h"
 

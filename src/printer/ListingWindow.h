@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "panel/WindowCommands.h"
 #include "platform/Bitmap.h"
 #include "platform/Platform.h"
+#include "platform/WindowGeometry.h"
 #include "printer/CharacterSet.h"
 #include "printer/RollStore.h"
 

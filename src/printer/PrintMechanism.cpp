@@ -1,6 +1,6 @@
 #include "printer/PrintMechanism.h"
 
-#include "assembler/TextUtils.h"
+#include "io/TextUtils.h"
 #include "printer/Resampler.h"
 
 namespace quorvel {

@@ -1,6 +1,6 @@
 #include "printer/RollEntry.h"
 
-#include "assembler/TextUtils.h"
+#include "io/TextUtils.h"
 #include "printer/RollStore.h"
 
 namespace quorvel {

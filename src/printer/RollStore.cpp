@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 #include "printer/PrintMechanism.h"
 
 namespace quorvel {
@@ -17,16 +17,31 @@ void RollStore::appendRollLine(const std::string& text) {
     lines_.push_back(text);
 }
 
-int RollStore::loadRoll(const std::string& path) {
+int RollStore::loadRoll(const std::string& path, DamagedFile* damage) {
     lines_.clear();
     loaded_ = true;
+    protectedPath_.clear();
+    if (damage) *damage = DamagedFile{};
     std::vector<std::string> lines;
-    if (loadScrambledList(path, lines)) lines_ = std::move(lines);
+    const ListFile result = readScrambledList(path, lines);
+    if (result == ListFile::notRegular) {
+        protectedPath_ = path;
+        return 0;
+    }
+    if (result == ListFile::damaged || result == ListFile::unreadable) {
+        DamagedFile found{path, setFileAside(path), static_cast<int>(lines.size())};
+        if (found.movedTo.empty()) protectedPath_ = path;
+        if (damage) *damage = found;
+    }
+    if (lines.size() > static_cast<size_t>(rollLineLimit)) {
+        lines.erase(lines.begin(), lines.end() - rollLineLimit);
+    }
+    lines_ = std::move(lines);
     return size();
 }
 
 bool RollStore::saveRoll(const std::string& path) const {
-    if (!loaded_) return false;
+    if (!loaded_ || path == protectedPath_) return false;
     return saveScrambledList(path, lines_);
 }
 

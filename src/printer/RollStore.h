@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "io/ScrambledFile.h"
 #include "platform/Bitmap.h"
 #include "platform/Platform.h"
 
@@ -40,11 +41,14 @@ class RollStore {
     void clear() { lines_.clear(); }
     void assign(std::vector<std::string> lines) { lines_ = std::move(lines); }
 
-    // Empties the store and reads the roll file into it; a missing or damaged file gives
-    // an empty roll. Returns the number of lines read.
-    int loadRoll(const std::string& path);
+    // Empties the store and reads the roll file into it, keeping the newest lines up to the
+    // limit; a missing file gives an empty roll. A file that cannot be read whole is
+    // renamed aside and the roll starts with the lines in front of the damage; `damage`
+    // then says where the file went. Returns the number of lines in the store.
+    int loadRoll(const std::string& path, DamagedFile* damage = nullptr);
     // Writes the store to the roll file. Nothing is written (false) while no roll has been
-    // loaded: after a failed start-up the empty store must not replace the stored roll.
+    // loaded: after a failed start-up the empty store must not replace the stored roll;
+    // nor over a damaged file that could not be set aside, or a special file.
     // A failed write (false) leaves the old file as it was.
     bool saveRoll(const std::string& path) const;
     bool rollLoaded() const { return loaded_; }
@@ -57,6 +61,7 @@ class RollStore {
   private:
     std::vector<std::string> lines_;
     bool loaded_ = false;
+    std::string protectedPath_;  // a damaged or special file that stayed in place
 };
 
 }  // namespace quorvel

@@ -7,7 +7,9 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
+#include <QProcess>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QThread>
 #include <QToolTip>
 #include <QUrl>
@@ -63,6 +65,8 @@ MainWindow::MainWindow(const QString& programFolder, const QString& userDataFold
     connect(&modeTimer_, &QTimer::timeout, this, [this] { panel_->ChgModeTimerTimer(); });
     feedTimer_.setInterval(40);
     connect(&feedTimer_, &QTimer::timeout, this, [this] { panel_->feedTimerTimer(); });
+    rollTimer_.setInterval(500);
+    connect(&rollTimer_, &QTimer::timeout, this, [this] { panel_->saveRollIfChanged(); });
 
     PanelServices services;
     services.messages = this;
@@ -82,6 +86,7 @@ MainWindow::MainWindow(const QString& programFolder, const QString& userDataFold
 MainWindow::~MainWindow() {
     modeTimer_.stop();
     feedTimer_.stop();
+    rollTimer_.stop();
     // The roll's windows work on the panel, so they go before it.
     delete listing_;
     delete speedDialog_;
@@ -91,6 +96,7 @@ bool MainWindow::start() {
     const QImage sheet(":/pictures/parts.png");
     if (!sheet.isNull()) panel_->usePanelPictures(bitmapOf(sheet));
     if (!panel_->FormActivate()) return false;
+    rollTimer_.start();
     applyOutline();
     show();
     raise();
@@ -296,7 +302,13 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     panel_->FormClose();
     modeTimer_.stop();
     feedTimer_.stop();
+    rollTimer_.stop();
     event->accept();
+}
+
+void MainWindow::terminationRequested() {
+    panel_->FormKeyDown(vkEscape, {});
+    panel_->FormKeyUp(vkEscape);
 }
 
 // ---------------------------------------------------------------- platform services
@@ -319,9 +331,11 @@ void MainWindow::showInformation(const std::string& text) {
 
 bool MainWindow::confirm(const std::string& text) {
     shownMessages << boxText(text);
-    if (!modalMessages) return true;
+    if (!modalMessages) return confirmAnswer;
+    // Every question here throws something away: a stray Enter must not.
     return QMessageBox::question(this, applicationTitle, boxText(text),
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
 void MainWindow::processPendingMessages() {
@@ -381,6 +395,18 @@ void MainWindow::printRoll() {
 }
 
 bool MainWindow::openDocument(const std::string& path) {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // xdg-open starts, and says it succeeded, even when no program shows the file's type.
+    const QString mime = QStandardPaths::findExecutable("xdg-mime");
+    if (!mime.isEmpty()) {
+        QProcess query;
+        query.start(mime, {"query", "default", "application/pdf"});
+        if (query.waitForFinished(3000) && query.exitCode() == 0 &&
+            query.readAllStandardOutput().trimmed().isEmpty()) {
+            return false;
+        }
+    }
+#endif
     return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
 

@@ -33,6 +33,8 @@ class MainWindow : public QWidget,
     bool start();
 
     MainPanel& panel() { return *panel_; }
+    // A SIGTERM or SIGHUP: closes the way Esc does.
+    void terminationRequested();
     QtSoundPlayer& soundPlayer() { return sounds_; }
     QMenu& popupMenu() { return menu_; }
     // The roll's windows, created hidden with the main window.
@@ -46,6 +48,8 @@ class MainWindow : public QWidget,
     // Whether message boxes wait for their OK; off in tests, which read `shownMessages`.
     bool modalMessages = true;
     QStringList shownMessages;
+    // The answer to questions while message boxes do not wait.
+    bool confirmAnswer = true;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -95,6 +99,8 @@ class MainWindow : public QWidget,
     QtTextDrawing text_;
     QTimer modeTimer_;
     QTimer feedTimer_;
+    // Writes the roll when it changed, so a printed line is on disk within a second.
+    QTimer rollTimer_;
     QMenu menu_;
     QCursor openHand_;
     QCursor closedHand_;

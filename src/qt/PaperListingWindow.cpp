@@ -106,6 +106,7 @@ void TplistFM::showScrollRange() {
 
 void TplistFM::clrSBClick() {
     if (listing_.clrSBClick(messages_)) {
+        panel_.saveRollIfChanged();
         showScrollRange();
     }
 }

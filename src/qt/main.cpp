@@ -4,6 +4,7 @@
 #include <QStandardPaths>
 
 #include "MainWindow.h"
+#include "TerminationSignals.h"
 #include "panel/WindowCommands.h"
 
 int main(int argc, char** argv) {
@@ -15,6 +16,8 @@ int main(int argc, char** argv) {
 
     quorvel::MainWindow window(QCoreApplication::applicationDirPath(),
                                QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const quorvel::TerminationSignals termination([&window] { window.terminationRequested(); });
     if (!window.start()) return 1;
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    return window.panel().endedByRunTimeError() ? 2 : status;
 }

@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "assembler/TextUtils.h"
+#include "io/TextUtils.h"
 #include "panel/KeyTable.h"
 
 namespace quorvel {

@@ -14,34 +14,51 @@ namespace {
 
 constexpr int samples = 4;
 
+double scale_ = 1;
+
 uint8_t clampByte(double value) {
     return static_cast<uint8_t>(std::clamp(std::lround(value), 0L, 255L));
 }
 
 // Fills the pixels of a bounding box by the share of sub-samples for which `inside` holds.
+// `bounds` and the positions given to `inside` and `paint` are in face pixels.
 template <typename Inside>
 void fillCoverage(Bitmap& bitmap, const Box& bounds, const Paint& paint, double opacity,
                   Inside inside) {
-    const int x0 = std::max(0, static_cast<int>(std::floor(bounds.left)));
-    const int y0 = std::max(0, static_cast<int>(std::floor(bounds.top)));
-    const int x1 = std::min(bitmap.width(), static_cast<int>(std::ceil(bounds.right)));
-    const int y1 = std::min(bitmap.height(), static_cast<int>(std::ceil(bounds.bottom)));
+    const double s = scale_;
+    const int x0 = std::max(0, static_cast<int>(std::floor(bounds.left * s)));
+    const int y0 = std::max(0, static_cast<int>(std::floor(bounds.top * s)));
+    const int x1 = std::min(bitmap.width(), static_cast<int>(std::ceil(bounds.right * s)));
+    const int y1 = std::min(bitmap.height(), static_cast<int>(std::ceil(bounds.bottom * s)));
     for (int y = y0; y < y1; ++y) {
         for (int x = x0; x < x1; ++x) {
             int hits = 0;
             for (int sy = 0; sy < samples; ++sy) {
                 for (int sx = 0; sx < samples; ++sx) {
-                    if (inside(x + (sx + 0.5) / samples, y + (sy + 0.5) / samples)) ++hits;
+                    if (inside((x + (sx + 0.5) / samples) / s, (y + (sy + 0.5) / samples) / s))
+                        ++hits;
                 }
             }
             if (hits == 0) continue;
-            blendPixel(bitmap, x, y, paint(x + 0.5, y + 0.5),
+            blendPixel(bitmap, x, y, paint((x + 0.5) / s, (y + 0.5) / s),
                        opacity * hits / double(samples * samples));
         }
     }
 }
 
 }  // namespace
+
+double drawingScale() {
+    return scale_;
+}
+
+DrawingScale::DrawingScale(int scale) : previous_(scale_) {
+    scale_ = scale;
+}
+
+DrawingScale::~DrawingScale() {
+    scale_ = previous_;
+}
 
 Rgb mix(Rgb a, Rgb b, double t) {
     return {clampByte(a.red + (b.red - a.red) * t), clampByte(a.green + (b.green - a.green) * t),
@@ -208,30 +225,40 @@ FontRaster::~FontRaster() {
     if (library_) FT_Done_FreeType(static_cast<FT_Library>(library_));
 }
 
+namespace {
+
+FontRaster::Style scaled(FontRaster::Style style) {
+    style.size *= scale_;
+    return style;
+}
+
+}  // namespace
+
 double FontRaster::width(const std::string& text, const Style& style) {
     FT_Face face = faceOf(faces_, style.bold);
-    setStyle(face, style, 0);
+    setStyle(face, scaled(style), 0);
     double total = 0;
     for (char32_t code : decodeUtf8(text)) {
         if (FT_Load_Char(face, code, FT_LOAD_DEFAULT | FT_LOAD_TARGET_LIGHT) != 0) continue;
         total += face->glyph->advance.x / 64.0;
     }
-    return total;
+    return total / scale_;
 }
 
 double FontRaster::capHeight(const Style& style) {
     FT_Face face = faceOf(faces_, style.bold);
-    setStyle(face, style, 0);
+    setStyle(face, scaled(style), 0);
     if (FT_Load_Char(face, 'H', FT_LOAD_DEFAULT | FT_LOAD_TARGET_LIGHT) != 0)
         return style.size * 0.73;
-    return face->glyph->metrics.horiBearingY / 64.0;
+    return face->glyph->metrics.horiBearingY / 64.0 / scale_;
 }
 
 void FontRaster::draw(Bitmap& bitmap, double x, double baseline, const std::string& text,
-                      const Style& style, Rgb colour, double opacity) {
+                      const Style& unscaled, Rgb colour, double opacity) {
+    const Style style = scaled(unscaled);
     FT_Face face = faceOf(faces_, style.bold);
-    double pen = x;
-    const int base = static_cast<int>(std::lround(baseline));
+    double pen = x * scale_;
+    const int base = static_cast<int>(std::lround(baseline * scale_));
     for (char32_t code : decodeUtf8(text)) {
         setStyle(face, style, pen);
         if (FT_Load_Char(face, code, FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT) != 0) continue;

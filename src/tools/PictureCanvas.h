@@ -21,6 +21,22 @@ struct Box {
 
 using Paint = std::function<Rgb(double x, double y)>;
 
+// The pixels per unit of every drawing below: coordinates, sizes and paints are given in
+// face pixels and drawn `drawingScale` times larger, so one design renders sharp at 1x and
+// at 2x. The exceptions are blendPixel and fillRoundBoxHard, which work on raw pixels.
+double drawingScale();
+// Sets the scale for its lifetime.
+class DrawingScale {
+  public:
+    explicit DrawingScale(int scale);
+    ~DrawingScale();
+    DrawingScale(const DrawingScale&) = delete;
+    DrawingScale& operator=(const DrawingScale&) = delete;
+
+  private:
+    double previous_;
+};
+
 Rgb mix(Rgb a, Rgb b, double t);
 Rgb shade(Rgb colour, double factor);  // below 1 darker, above 1 lighter
 Paint solid(Rgb colour);
@@ -35,7 +51,7 @@ bool insideRoundBox(const Box& box, double radius, double x, double y);
 // Fills a rounded rectangle, edges smoothed over 4 x 4 samples a pixel.
 void fillRoundBox(Bitmap& bitmap, const Box& box, double radius, const Paint& paint,
                   double opacity = 1.0);
-// The same with hard edges: every pixel is either inside or not.
+// The same with hard edges, in raw pixels: every pixel is either inside or not.
 void fillRoundBoxHard(Bitmap& bitmap, const Box& box, double radius, const Paint& paint);
 void fillEllipse(Bitmap& bitmap, const Box& box, const Paint& paint, double opacity = 1.0);
 // A straight line of the given width with smoothed edges.

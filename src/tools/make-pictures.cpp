@@ -13,7 +13,7 @@
 
 #include "KeyMapSource.h"
 #include "PictureCanvas.h"
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 #include "panel/FaceLayout.h"
 #include "panel/KeyTable.h"
 
@@ -56,12 +56,37 @@ Box boxOf(const KeyRect& r) {
     return {double(r.left), double(r.top), double(r.right), double(r.bottom)};
 }
 
+// Pixels per face pixel of the pictures being drawn (1 or 2).
+int scale() {
+    return static_cast<int>(drawingScale());
+}
+
+// A picture of a size in face pixels, at the drawing scale.
+Bitmap canvas(int width, int height, Rgb colour) {
+    return Bitmap(width * scale(), height * scale(), colour);
+}
+
+// cropBitmap with the rectangle in face pixels.
+Bitmap crop(const Bitmap& source, int x, int y, int width, int height) {
+    const int s = scale();
+    return cropBitmap(source, x * s, y * s, width * s, height * s);
+}
+
+// Copies a picture into another with its top left corner at a place in face pixels.
+void paste(Bitmap& target, const Bitmap& picture, int left, int top) {
+    const int s = scale();
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x)
+            target.setPixel(left * s + x, top * s + y, picture.pixel(x, y));
+    }
+}
+
 struct Pictures {
     explicit Pictures(FontRaster& raster) : fonts(raster), keys(keyCount) {}
 
     FontRaster& fonts;
     std::vector<KeyMapEntry> keys;  // by key index
-    Bitmap face{faceWidth, faceHeight, transparentFaceColour};
+    Bitmap face = canvas(faceWidth, faceHeight, transparentFaceColour);
     Bitmap sheet;
     FaceImages images;
 };
@@ -78,22 +103,27 @@ FontRaster::Style style(double size, bool bold = true) {
 void drawCase(Pictures& p) {
     Bitmap& face = p.face;
     const Paint body = verticalGradient(0, faceHeight, caseUpper, caseLower);
-    for (int y = 0; y < faceHeight; ++y) {
-        for (int x = 0; x < faceWidth; ++x) {
-            if (insideBody(x + 0.5, y + 0.5)) face.setPixel(x, y, body(x, y));
+    // Pixel centres in face pixels.
+    const double s = scale();
+    const auto at = [s](int pixel) { return (pixel + 0.5) / s; };
+    for (int y = 0; y < face.height(); ++y) {
+        for (int x = 0; x < face.width(); ++x) {
+            if (insideBody(at(x), at(y))) face.setPixel(x, y, body(x / s, y / s));
         }
     }
-    // A bevel along the outline: light above and on the left, dark below and on the right.
-    for (int y = 0; y < faceHeight; ++y) {
-        for (int x = 0; x < faceWidth; ++x) {
-            if (!insideBody(x + 0.5, y + 0.5)) continue;
-            for (int d = 1; d <= 2; ++d) {
-                const double strength = d == 1 ? 0.8 : 0.35;
-                if (!insideBody(x + 0.5, y + 0.5 - d) || !insideBody(x + 0.5 - d, y + 0.5)) {
+    // A bevel along the outline, two face pixels wide: light above and on the left, dark
+    // below and on the right.
+    for (int y = 0; y < face.height(); ++y) {
+        for (int x = 0; x < face.width(); ++x) {
+            if (!insideBody(at(x), at(y))) continue;
+            for (int d = 1; d <= 2 * s; ++d) {
+                const double strength = d <= s ? 0.8 : 0.35;
+                const double o = d / s;
+                if (!insideBody(at(x), at(y) - o) || !insideBody(at(x) - o, at(y))) {
                     blendPixel(face, x, y, caseHighlight, strength);
                     break;
                 }
-                if (!insideBody(x + 0.5, y + 0.5 + d) || !insideBody(x + 0.5 + d, y + 0.5)) {
+                if (!insideBody(at(x), at(y) + o) || !insideBody(at(x) + o, at(y))) {
                     blendPixel(face, x, y, caseShadow, strength);
                     break;
                 }
@@ -128,6 +158,13 @@ void drawNamePlate(Pictures& p) {
 
 // ---------------------------------------------------------------- display
 
+constexpr int shiftLampWidth = 30;
+constexpr int shiftLampHeight = 10;
+
+FontRaster::Style shiftLampStyle() {
+    return style(6.5);
+}
+
 void drawDisplayWindow(Pictures& p) {
     Bitmap& face = p.face;
     drawRecess(face, {42, 174, 312, 219}, 7, solid({18, 18, 20}));
@@ -138,10 +175,24 @@ void drawDisplayWindow(Pictures& p) {
                  0.35);
     // the unlit low-battery lamp
     fillEllipse(face, {144, 185.5, 149, 190.5}, solid({64, 20, 21}));
+    // the unlit SHIFT lamp: the word in dark glass
+    p.fonts.drawCentred(face, shiftLampLeft + shiftLampWidth / 2.0,
+                        shiftLampTop + shiftLampHeight / 2.0, "SHIFT", shiftLampStyle(),
+                        {74, 26, 26});
+}
+
+// The lit SHIFT lamp over the glass under it: the word in the gold of the SHIFT key.
+Bitmap litShiftLamp(Pictures& p) {
+    Bitmap lamp = crop(p.face, shiftLampLeft, shiftLampTop, shiftLampWidth, shiftLampHeight);
+    fillRoundBox(lamp, {0, 0.5, double(shiftLampWidth), shiftLampHeight - 0.5}, 4,
+                 solid({255, 170, 40}), 0.18);
+    p.fonts.drawCentred(lamp, shiftLampWidth / 2.0, shiftLampHeight / 2.0, "SHIFT",
+                        shiftLampStyle(), {255, 196, 86});
+    return lamp;
 }
 
 Bitmap litLamp(const Bitmap& face) {
-    Bitmap lamp = cropBitmap(face, 141, 183, 11, 10);
+    Bitmap lamp = crop(face, 141, 183, 11, 10);
     fillEllipse(lamp, {0.5, 0, 10.5, 10}, solid({255, 40, 30}), 0.25);
     fillEllipse(lamp, {2.5, 2.5, 8.5, 8.5}, solid({255, 46, 30}));
     fillEllipse(lamp, {4, 3.5, 6.5, 6}, solid({255, 190, 170}), 0.8);
@@ -213,18 +264,13 @@ void drawSwitchPanel(Pictures& p) {
 
     for (const SwitchDesign& design : switchDesigns()) {
         const Bitmap background =
-            cropBitmap(face, design.place.left, design.place.top, 23, design.height);
+            crop(face, design.place.left, design.place.top, 23, design.height);
         for (size_t i = 0; i < design.positions.size(); ++i) {
             p.images[design.positions[i]].setPicture(
                 switchPicture(background, design.height, design.knobTops[i]));
         }
         // the face shows the first position, as the switch stands before start-up
-        const Bitmap& shown = p.images[design.positions[0]].picture;
-        for (int y = 0; y < shown.height(); ++y) {
-            for (int x = 0; x < shown.width(); ++x) {
-                face.setPixel(design.place.left + x, design.place.top + y, shown.pixel(x, y));
-            }
-        }
+        paste(face, p.images[design.positions[0]].picture, design.place.left, design.place.top);
     }
     for (const LabelDesign& label : labelDesigns) {
         const ImageComponent& component = p.images[label.part];
@@ -235,11 +281,18 @@ void drawSwitchPanel(Pictures& p) {
 
 // ---------------------------------------------------------------- printer
 
+// Sets a face pixel: every pixel of it at the drawing scale.
+void setFacePixel(Bitmap& picture, int x, int y, Rgb colour) {
+    const int s = scale();
+    picture.fillRect(x * s, y * s, (x + 1) * s, (y + 1) * s, colour);
+}
+
 Bitmap freshPaper() {
-    Bitmap paper(169, 212, white);
+    Bitmap paper = canvas(169, 212, white);
     const Paint well = verticalGradient(0, 169, wellUpper, wellLower);
-    for (int y = 0; y < 169; ++y) {
-        for (int x = 0; x < 169; ++x) paper.setPixel(x, y, well(x, y));
+    const double s = scale();
+    for (int y = 0; y < 169 * s; ++y) {
+        for (int x = 0; x < paper.width(); ++x) paper.setPixel(x, y, well(x / s, y / s));
     }
     // the torn edge: a ragged row, then paper with a soft shadow under the tear
     for (int x = 0; x < 169; ++x) {
@@ -247,14 +300,14 @@ Bitmap freshPaper() {
         const int wave = static_cast<int>(
             std::lround(2.5 + 2.5 * std::sin(x * 0.23) + 1.5 * std::sin(x * 0.71 + 1.3)));
         const bool fibre = wave >= 3 || (x * 29) % 11 == 0;
-        paper.setPixel(x, 169, fibre ? Rgb{226, 226, 222} : well(x, 168));
-        paper.setPixel(x, 170, wave >= 5 ? Rgb{206, 206, 202} : white);
+        setFacePixel(paper, x, 169, fibre ? Rgb{226, 226, 222} : well(x, 168));
+        setFacePixel(paper, x, 170, wave >= 5 ? Rgb{206, 206, 202} : white);
     }
     return paper;
 }
 
 Bitmap printHead() {
-    Bitmap head(28, 18, white);
+    Bitmap head = canvas(28, 18, white);
     const Box body{0, 0, 28, 18};
     fillRoundBox(head, body, 3, solid({30, 31, 34}));
     fillRoundBox(head, body.inset(1, 1), 2, verticalGradient(1, 17, {112, 114, 120}, {54, 56, 61}));
@@ -269,20 +322,13 @@ Bitmap printHead() {
 }
 
 Bitmap paperEdge() {
-    Bitmap edge(169, 2, {184, 186, 190});
-    for (int x = 0; x < 169; ++x) edge.setPixel(x, 1, {92, 94, 98});
+    Bitmap edge = canvas(169, 2, {184, 186, 190});
+    for (int x = 0; x < 169; ++x) setFacePixel(edge, x, 1, {92, 94, 98});
     return edge;
 }
 
 Bitmap platen() {
-    return Bitmap(169, 2, {58, 58, 62});
-}
-
-void paste(Bitmap& target, const Bitmap& picture, int left, int top) {
-    for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width(); ++x)
-            target.setPixel(left + x, top + y, picture.pixel(x, y));
-    }
+    return canvas(169, 2, {58, 58, 62});
 }
 
 void drawPrinter(Pictures& p) {
@@ -382,7 +428,7 @@ void drawKey(Pictures& p, Bitmap& target, const Box& box, int index, bool presse
 }
 
 void drawKeys(Pictures& p) {
-    Bitmap butts(429, 233, caseLower);
+    Bitmap butts = canvas(429, 233, caseLower);
     for (int i = 0; i < keyCount; ++i) {
         const KeyEntry& key = keyTable[i];
         const Box faceBox = boxOf(key.face);
@@ -390,7 +436,7 @@ void drawKeys(Pictures& p) {
         fillRoundBox(p.face, faceBox.moved(0, 2), 4, solid({0, 0, 0}), 0.35);
         // the pressed picture lies over the same background as the key on the face
         const Bitmap background =
-            cropBitmap(p.face, key.face.left, key.face.top, key.face.width(), key.face.height());
+            crop(p.face, key.face.left, key.face.top, key.face.width(), key.face.height());
         paste(butts, background, key.picture.left, key.picture.top);
         // drawn at the key's own size: a few picture rectangles are a row taller
         drawKey(p, butts,
@@ -416,23 +462,24 @@ void drawKeys(Pictures& p) {
 
 void buildSheet(Pictures& p) {
     FaceImages& images = p.images;
-    images[FacePart::maskImage].setPicture(cropBitmap(p.face, 55, 192, 242, 18));
+    images[FacePart::maskImage].setPicture(crop(p.face, 55, 192, 242, 18));
     images[FacePart::paper97Image].setPicture(freshPaper());
     images[FacePart::prnHdImage].setPicture(printHead());
     images[FacePart::pledgeImage].setPicture(paperEdge());
     images[FacePart::platenImage].setPicture(platen());
-    images[FacePart::pcntBaseImage].setPicture(cropBitmap(p.face, 610, 151, 28, 15));
-    images[FacePart::printFeedImage].setPicture(cropBitmap(p.face, 614, 175, 23, 19));
+    images[FacePart::pcntBaseImage].setPicture(crop(p.face, 610, 151, 28, 15));
+    images[FacePart::printFeedImage].setPicture(crop(p.face, 614, 175, 23, 19));
     images[FacePart::pfLEDImage].setPicture(litLamp(p.face));
+    images[FacePart::shiftLampImage].setPicture(litShiftLamp(p));
     for (const LabelDesign& label : labelDesigns) {
         ImageComponent& component = images[label.part];
         component.setPicture(
-            cropBitmap(p.face, label.left, label.top, component.width, component.height));
+            crop(p.face, label.left, label.top, component.width, component.height));
     }
 
     int width = 0, height = 0;
     panelPictureSheetSize(width, height);
-    p.sheet = Bitmap(width, height, transparentFaceColour);
+    p.sheet = canvas(width, height, transparentFaceColour);
     for (const SheetRect& rect : panelPictureSheet()) {
         paste(p.sheet, images[rect.part].picture, rect.x, rect.y);
     }
@@ -471,7 +518,7 @@ Bitmap handCursor(bool closed) {
     return big;
 }
 
-Bitmap icon(const Bitmap& face) {
+Bitmap icon() {
     constexpr int scale = 4;
     const int size = 128 * scale;
     Bitmap big(size, size, transparentFaceColour);
@@ -499,7 +546,6 @@ Bitmap icon(const Bitmap& face) {
             fillRoundBoxHard(big, box(l, t, l + 16, t + 11), 2.5 * scale, solid(colour));
         }
     }
-    (void)face;
     return big;
 }
 
@@ -615,10 +661,85 @@ Bitmap cancelButtonPicture() {
     return c.big;
 }
 
+// ---------------------------------------------------------------- key legend
+
+// The PC key's name on a tag: short enough for the smallest key.
+std::string tagName(const std::string& pcKey) {
+    if (pcKey == "Back Space") return "Bksp";
+    if (pcKey == "ENTER") return "Enter";
+    if (pcKey == "SHIFT") return "Shift";
+    return pcKey;
+}
+
+// What the Key Legend shows over the face: on each key a tag with its PC key and, for a
+// key with a shifted function, the PC key with Shift held ("⇧Q") in the gold of the
+// shifted legends. Drawn twice as large with hard edges around the tags, for the reduction
+// to smooth them; everything outside the tags is the see-through colour.
+Bitmap keyLegendPicture(Pictures& p) {
+    const DrawingScale doubled(2 * scale());
+    Bitmap legend = canvas(faceWidth, faceHeight, transparentFaceColour);
+    const double s = drawingScale();
+    constexpr double tagHeight = 8;
+    constexpr double gap = 3;
+    const FontRaster::Style text = style(6.5);
+    for (int i = 0; i < keyCount; ++i) {
+        const KeyRect& key = keyTable[i].face;
+        const KeyMapEntry& entry = p.keys[i];
+        const std::string plain = tagName(entry.pcKey);
+        const std::string shifted = entry.shiftedLegend.empty() ? "" : "\xe2\x87\xa7" + plain;
+        const double room = key.width() + 10.0;
+        double plainWidth = p.fonts.width(plain, text);
+        double shiftedWidth = shifted.empty() ? 0 : p.fonts.width(shifted, text);
+        double total = plainWidth + (shifted.empty() ? 0 : gap + shiftedWidth);
+        FontRaster::Style fitted = text;
+        if (total > room) {
+            fitted.condense = std::max(0.6, room / total);
+            plainWidth *= fitted.condense;
+            shiftedWidth *= fitted.condense;
+            total *= fitted.condense;
+        }
+        const double centre = (key.left + key.right) / 2.0;
+        // on the key's skirt, below its legend: the shifted legends above the next row
+        // stay free
+        const Box tag{std::round(centre - total / 2 - 3), key.bottom - tagHeight,
+                      std::round(centre + total / 2 + 3), double(key.bottom)};
+        fillRoundBoxHard(legend, {tag.left * s, tag.top * s, tag.right * s, tag.bottom * s}, 3 * s,
+                         solid({16, 16, 18}));
+        const double baseline = tag.bottom - (tagHeight - p.fonts.capHeight(fitted)) / 2;
+        p.fonts.draw(legend, tag.left + 3, baseline, plain, fitted, white);
+        if (!shifted.empty()) {
+            p.fonts.draw(legend, tag.left + 3 + plainWidth + gap, baseline, shifted, fitted, gold);
+        }
+    }
+    return legend;
+}
+
 bool write(const std::string& path, const Bitmap& picture) {
     if (savePng(path, picture)) return true;
     std::cerr << "make-pictures: cannot write " << path << "\n";
     return false;
+}
+
+// The face, the sheet of its parts and the key legend at one scale; the 2x files carry
+// "@2x" in their names.
+bool drawFacePictures(FontRaster& fonts, const std::vector<KeyMapEntry>& entries, int factor,
+                      const std::string& folder) {
+    const DrawingScale drawing(factor);
+    Pictures p(fonts);
+    for (const KeyMapEntry& entry : entries) p.keys[entry.index] = entry;
+
+    drawCase(p);
+    drawNamePlate(p);
+    drawDisplayWindow(p);
+    drawSwitchPanel(p);
+    drawPrinter(p);
+    drawKeys(p);
+    buildSheet(p);
+
+    const std::string suffix = factor == 1 ? ".png" : "@2x.png";
+    return write(folder + "/face" + suffix, p.face) && write(folder + "/parts" + suffix, p.sheet) &&
+           savePngWithAlpha(folder + "/key-legend" + suffix, keyLegendPicture(p),
+                            transparentFaceColour, 2);
 }
 
 }  // namespace
@@ -642,23 +763,13 @@ int main(int argc, char** argv) {
     }
     const std::string folder = argv[4];
 
-    Pictures p(fonts);
-    for (const KeyMapEntry& entry : entries) p.keys[entry.index] = entry;
-
-    drawCase(p);
-    drawNamePlate(p);
-    drawDisplayWindow(p);
-    drawSwitchPanel(p);
-    drawPrinter(p);
-    drawKeys(p);
-    buildSheet(p);
-
-    bool ok = write(folder + "/face.png", p.face) && write(folder + "/parts.png", p.sheet);
+    bool ok =
+        drawFacePictures(fonts, entries, 1, folder) && drawFacePictures(fonts, entries, 2, folder);
     ok = ok &&
          savePngWithAlpha(folder + "/cursor-open.png", handCursor(false), transparentFaceColour, 8);
     ok = ok && savePngWithAlpha(folder + "/cursor-closed.png", handCursor(true),
                                 transparentFaceColour, 8);
-    ok = ok && savePngWithAlpha(folder + "/quorvel.png", icon(p.face), transparentFaceColour, 4);
+    ok = ok && savePngWithAlpha(folder + "/quorvel.png", icon(), transparentFaceColour, 4);
     const std::pair<const char*, Bitmap> buttons[] = {
         {"button-clear.png", clearButtonPicture()},
         {"button-print.png", printButtonPicture()},

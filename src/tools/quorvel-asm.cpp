@@ -13,7 +13,7 @@
 
 #include "assembler/Assembler.h"
 #include "assembler/InstructionTable.h"
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 #include "assembler/SourceSyntax.h"
 #include "panel/CalculatorData.h"
 

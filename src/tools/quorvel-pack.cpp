@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 
 namespace {
 

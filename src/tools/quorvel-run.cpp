@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "assembler/ScrambledFile.h"
+#include "io/TextUtils.h"
+#include "io/ScrambledFile.h"
 #include "assembler/SourceSyntax.h"
-#include "assembler/TextUtils.h"
 #include "panel/HeadlessCalculator.h"
 #include "processor/InstructionSet.h"
 

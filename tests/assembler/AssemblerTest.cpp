@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "assembler/Assembler.h"
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 #include "support/AssemblerTables.h"
 #include "support/AssemblerTestSupport.h"
 

@@ -5,7 +5,7 @@
 #include <set>
 
 #include "assembler/InstructionTable.h"
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 #include "processor/InstructionSet.h"
 #include "processor/ProcessorHarness.h"
 #include "support/AssemblerTestSupport.h"

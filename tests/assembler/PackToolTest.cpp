@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 #include "support/AssemblerTestSupport.h"
 
 namespace quorvel {

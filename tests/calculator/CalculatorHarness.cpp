@@ -15,10 +15,40 @@ std::vector<std::string> keyList(const std::string& keys) {
     return list;
 }
 
-Calculator::Calculator(PrintModePosition mode, AnglePosition angle)
-    : calculator_(QUORVEL_DATA_DIR) {
-    const auto result = calculator_.start(mode, angle);
-    EXPECT_EQ(result, HeadlessCalculator::Result::ok) << "start-up";
+namespace {
+
+std::vector<std::unique_ptr<HeadlessCalculator>>& sparePool() {
+    static std::vector<std::unique_ptr<HeadlessCalculator>> spares;
+    return spares;
+}
+
+}  // namespace
+
+Calculator::Calculator(PrintModePosition mode, AnglePosition angle) {
+    auto& spares = sparePool();
+    if (spares.empty()) {
+        calculator_ = std::make_unique<HeadlessCalculator>(QUORVEL_DATA_DIR);
+        const auto result = calculator_->start(mode, angle);
+        healthy_ = result == HeadlessCalculator::Result::ok;
+        EXPECT_TRUE(healthy_) << "start-up";
+    } else {
+        calculator_ = std::move(spares.back());
+        spares.pop_back();
+        // Power on again: the machine is reset and its RAM cleared as at a first start.
+        calculator_->panel.setPrintMode(mode, false);
+        calculator_->panel.setAngle(angle, false);
+        calculator_->panel.requestPower(true);
+        const auto outcome = calculator_->panel.runUntilIdle(HeadlessCalculator::defaultWordLimit);
+        healthy_ = outcome == MainPanel::RunOutcome::idle;
+        EXPECT_TRUE(healthy_) << "power on";
+    }
+    firstLine_ = calculator_->printedLines().size();
+    messageCount_ = calculator_->messages().size();
+}
+
+Calculator::~Calculator() {
+    if (healthy_ && calculator_->messages().size() == messageCount_)
+        sparePool().push_back(std::move(calculator_));
 }
 
 void Calculator::press(const std::string& keys) {
@@ -30,10 +60,11 @@ uint64_t Calculator::pressCounting(const std::string& key) {
     EXPECT_GE(index, 0) << "unknown key " << key;
     if (index < 0) return 0;
     uint64_t words = 0;
-    const auto result = calculator_.pressKey(index, HeadlessCalculator::defaultWordLimit, &words);
+    const auto result = calculator_->pressKey(index, HeadlessCalculator::defaultWordLimit, &words);
+    if (result != HeadlessCalculator::Result::ok) healthy_ = false;
     EXPECT_EQ(result, HeadlessCalculator::Result::ok)
         << "key " << key
-        << (calculator_.messages().empty() ? "" : ": " + calculator_.messages().back());
+        << (calculator_->messages().empty() ? "" : ": " + calculator_->messages().back());
     return words;
 }
 
@@ -47,8 +78,9 @@ std::string Calculator::shown() const {
 
 std::vector<std::string> Calculator::tape() const {
     std::vector<std::string> lines;
-    for (const std::string& line : calculator_.printedLines())
-        lines.push_back(calculator_.tapeText(line));
+    const auto& printed = calculator_->printedLines();
+    for (size_t i = firstLine_; i < printed.size(); ++i)
+        lines.push_back(calculator_->tapeText(printed[i]));
     return lines;
 }
 

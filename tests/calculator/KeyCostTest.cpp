@@ -66,5 +66,33 @@ TEST(KeyCost, CoordinateConversionsStayBelowHalfASecond) {
     }
 }
 
+// Other slow cases: a power of a y within 1E-5 of 1 (where the logarithm core would run
+// all its levels with the longest shifts), the statistics with long numbers, register
+// arithmetic with long operands.
+TEST(KeyCost, SlowestCasesStayBelowHalfASecond) {
+    const Cost cases[] = {
+        {"1 . 0 0 0 0 0 0 0 0 1 E 5 1 H ENTER 5 4 . 1 4 2 5 5 0 9 5 H SHIFT", "Y", 5000},
+        {"1 . 0 0 0 0 0 0 0 0 5 ENTER 7 . 4 4 5 0 6 9 0 3 7 H E 7", "Y", 5000},
+        {"1 . 0 0 0 0 0 1 7 3 9 E 5 1 H ENTER 5 4 . 1 4 2 5 5 0 9 5 H SHIFT", "Y", 5000},
+        {"1 . 0 0 0 0 1 7 3 9 9 E 5 1 H ENTER 5 4 . 1 4 2 5 5 0 9 5 H SHIFT", "Y", 5000},
+        {"F 9 1 . 2 3 4 5 6 7 8 9 1 E 4 5 ENTER 9 . 8 7 6 5 4 3 2 1 1 E 4 7 W "
+         "3 . 3 3 3 3 3 3 3 3 3 E 4 4",
+         "W", 5000},
+        {"9 . 8 7 6 5 4 3 2 1 1 W 9 . 8 7 6 5 4 3 2 1 9 W 9 . 9 9 9 9 9 9 9 9 9", "W", 5000},
+        {"9 . 8 7 6 5 4 3 2 1 1 W 9 . 8 7 6 5 4 3 2 1 9 W 9 . 9 9 9 9 9 9 9 9 9 SHIFT", "W",
+         5000},
+        {"9 . 8 7 6 5 4 3 2 1 1 W 9 . 8 7 6 5 4 3 2 1 9 W SHIFT", "X", 5000},
+        {"9 . 8 7 6 5 4 3 2 1 1 W 9 . 8 7 6 5 4 3 2 1 9 W SHIFT", "/", 5000},
+        {"9 . 9 9 9 9 9 9 9 9 9 M . 5 9 . 9 9 9 9 9 9 9 9 8 M X .", "5", 1500},
+        {"9 . 9 9 9 9 9 9 9 9 8 M 1 7 M / ", "1", 1500},
+    };
+    for (const Cost& c : cases) {
+        SCOPED_TRACE(std::string(c.before) + " | " + c.key);
+        Calculator calculator;
+        calculator.press(c.before);
+        EXPECT_LT(calculator.pressCounting(c.key), c.limit);
+    }
+}
+
 }  // namespace
 }  // namespace quorvel::test

@@ -8,8 +8,8 @@
 
 #include "assembler/Assembler.h"
 #include "assembler/InstructionTable.h"
-#include "assembler/ScrambledFile.h"
-#include "assembler/TextUtils.h"
+#include "io/ScrambledFile.h"
+#include "io/TextUtils.h"
 #include "panel/KeyTable.h"
 #include "processor/InstructionSet.h"
 #include "support/AssemblerTestSupport.h"

@@ -75,6 +75,37 @@ class Checker {
         judge(what + " (y)", true, inY, false);
     }
 
+    // The points (keyed as x alone, Sigma+), then x mean and s against the data.
+    void statistics(const std::vector<TenDigit>& data) {
+        calculator_.press("SHIFT M");
+        Exact sum;
+        mpfr_set_zero(sum.get(), 1);
+        std::string what = "data";
+        for (const TenDigit& x : data) {
+            calculator_.press(keysFor(x) + " W");
+            mpfr_add(sum.get(), sum.get(), Exact(x).get(), nearest);
+            what += " " + cellsOf(x);
+        }
+        Exact mean;
+        mpfr_div_ui(mean.get(), sum.get(), static_cast<unsigned long>(data.size()), nearest);
+        Exact squares;
+        mpfr_set_zero(squares.get(), 1);
+        for (const TenDigit& x : data) {
+            Exact d;
+            mpfr_sub(d.get(), Exact(x).get(), mean.get(), nearest);
+            mpfr_sqr(d.get(), d.get(), nearest);
+            mpfr_add(squares.get(), squares.get(), d.get(), nearest);
+        }
+        Exact deviation;
+        mpfr_div_ui(deviation.get(), squares.get(), static_cast<unsigned long>(data.size() - 1),
+                    nearest);
+        mpfr_sqrt(deviation.get(), deviation.get(), nearest);
+        calculator_.press("SHIFT /");
+        judge(what + " SHIFT /", true, mean, false);
+        calculator_.press("SHIFT X");
+        judge(what + " SHIFT X", true, deviation, false);
+    }
+
     Calculator& calculator() { return calculator_; }
 
   private:
@@ -252,12 +283,13 @@ TEST(Scientific, FactorialOfEveryIntegerUpTo69) {
     }
 }
 
-// Sigma+ keeps n, the sums of x, x^2, y, y^2 and xy in R4..R9; the mean and the sample
-// standard deviation of x come from them.
+// Sigma+ keeps n, the sums of x, x^2, y, y^2 and xy in .0 to .5; the mean and the sample
+// standard deviation of x come from the exact sum and the squared deviations kept beside
+// them, so that data far from 0 lose nothing.
 TEST(Scientific, StatisticsRegisters) {
     struct Case {
         const char* keys;
-        const char* registers;  // R4..R9, then x mean and s, as FIX 2 shows them
+        const char* registers;  // .0 to .5, then x mean and s, as FIX 2 shows them
     };
     const Case cases[] = {
         {"2 ENTER 1 W 4 ENTER 3 W 6 ENTER 5 W",
@@ -266,13 +298,20 @@ TEST(Scientific, StatisticsRegisters) {
          "2.00 6.00 26.00 8.00 40.00 32.00 3.00 2.83"},
         {"1 . 5 H W 2 . 5 W", "2.00 1.00 8.50 0.00 0.00 0.00 0.50 2.83"},
         {"1 E 4 0 W 1 H E 4 0 W", "2.00 0.00 2.00        80 0.00 0.00 0.00 0.00 1.41        40"},
+        {"1 0 0 0 0 0 1 W 1 0 0 0 0 0 2 W 1 0 0 0 0 0 3 W",
+         "3.00 3000006.00 3.00        12 0.00 0.00 0.00 1000002.00 1.00"},
+        {"4 6 7 4 2 0 7 8 . 8 W 4 6 7 4 2 0 7 8 . 8 W",
+         "2.00 93484157.60 4.37        15 0.00 0.00 0.00 46742078.80 0.00"},
+        {"1 W 2 W 3 W 4 W SHIFT W", "3.00 6.00 14.00 0.00 0.00 0.00 2.00 1.00"},
+        // a STO into the sums: x mean and s follow the registers again
+        {"5 W 7 W 9 M . 1 1 0 1 M . 2", "2.00 9.00 101.00 0.00 0.00 0.00 4.50 7.78"},
     };
     for (const Case& c : cases) {
         Calculator calculator;
         calculator.press(c.keys);
         std::string shown;
-        for (const char* r : {"4", "5", "6", "7", "8", "9"}) {
-            calculator.press(std::string("R ") + r);
+        for (const char* r : {"0", "1", "2", "3", "4", "5"}) {
+            calculator.press(std::string("R . ") + r);
             shown += calculator.shown() + " ";
         }
         calculator.press("SHIFT /");
@@ -281,6 +320,36 @@ TEST(Scientific, StatisticsRegisters) {
         shown += calculator.shown();
         EXPECT_EQ(shown, c.registers) << c.keys;
     }
+}
+
+// x mean and s of random data against the data as keyed in: mixed sizes, data that share
+// their leading digits (where the textbook sums cancel), equal points.
+TEST(Scientific, MeanAndDeviationOfTheData) {
+    Checker check("x mean, s");
+    RandomNumbers random(29);
+    std::mt19937 pick(31);
+    std::uniform_int_distribution<int> count(2, 9);
+    std::uniform_int_distribution<int> shared(0, 9);
+    for (int i = 0; i < 60 * sweepFactor(); ++i) {
+        std::vector<TenDigit> data;
+        const int n = count(pick);
+        const TenDigit base = random.next(-12, 12, true);
+        const int keep = shared(pick);  // leading digits all points share
+        for (int k = 0; k < n; ++k) {
+            TenDigit x = random.next(base.exponent - 3, base.exponent + 3, true);
+            if (i % 3 != 0) {
+                x.digits = base.digits.substr(0, static_cast<size_t>(keep)) +
+                           x.digits.substr(static_cast<size_t>(keep));
+                x.exponent = base.exponent;
+                x.negative = base.negative;
+            }
+            if (i % 7 == 0 && k > 0) x = data.front();  // equal points
+            data.push_back(x);
+        }
+        check.statistics(data);
+    }
+    check.statistics({tenDigitOf("1000001"), tenDigitOf("1000002"), tenDigitOf("1000003")});
+    check.statistics({tenDigitOf("46742078.8"), tenDigitOf("46742078.8")});
 }
 
 TEST(Scientific, StatisticsEdges) {
@@ -299,8 +368,13 @@ TEST(Scientific, StatisticsEdges) {
         {"3 W 3 SHIFT W 3 SHIFT W SHIFT X", "Error"},  // n = -1
         {"5 W SHIFT M SHIFT /", "Error"},           // CLEAR REG clears the sums
         {"1 E 5 0 W", "Error"},                     // x^2 overflows
-        {"1 E 5 0 W BS R 4", "0.00"},               // and no sum changed
-        {"1 E 5 0 W BS R 5", "0.00"},
+        {"1 E 5 0 W BS R . 0", "0.00"},             // and no sum changed
+        {"1 E 5 0 W BS R . 1", "0.00"},
+        {"1 E 5 0 W BS SHIFT /", "Error"},
+        {"4 2 M 4 1 ENTER 2 W R 4", "42.00"},        // 0 to 9 are the user's alone
+        {"3 W 3 SHIFT W 3 SHIFT W 3 W 3 W 5 W SHIFT X", "1.41"},  // through n = -1
+        {"5 W 7 W SHIFT M SHIFT /", "Error"},
+        {"5 W 7 W SHIFT M 2 W 4 W SHIFT X", "1.41"},  // CLEAR REG also clears the wide sums
     };
     for (const Case& c : cases) {
         Calculator calculator;
@@ -413,7 +487,11 @@ TEST(Scientific, PowersAndRoots) {
         {"1e-99", "1"},  {"1e-99", "-1"},   {"3", "209.5"},     {"0.5", "-332.19"},
         {"1.000000001", "2.3e11"}, {"2", "-332.1928094"}, {"7", "1e-15"}, {"123", "-0.25"},
         // a root near the top of the range from a small x of many digits
-        {"4.80328848e-16", "-0.1685998571"}, {"4.80328848e-16", "-0.1685998"}};
+        {"4.80328848e-16", "-0.1685998571"}, {"4.80328848e-16", "-0.1685998"},
+        // a y within 1E-5 of 1, with an x that makes the most of its logarithm
+        {"1.000000005", "-7.445069037e7"}, {"1.000000001e-51", "-54.14255095"},
+        {"1.000009999", "1.2345e6"}, {"0.9999900001", "-9.87654321e6"},
+        {"1.000001739", "-1.3e8"}, {"1.0000099", "2.2e7"}};
     for (const auto& [y, x] : pairs) {
         check.binary(tenDigitOf(y), tenDigitOf(x), "Y", power);
         check.binary(tenDigitOf(y), tenDigitOf(x), "SHIFT Y", root);

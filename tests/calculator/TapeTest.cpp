@@ -1,5 +1,6 @@
 // What each print mode puts on the tape. A line is 20 columns: the number (its last cell
-// in column 14 when it fits), a blank, the mnemonic ending in column 19.
+// in column 14, whatever its form and the mnemonic), a blank, the mnemonic ending in
+// column 19 (counted from 0).
 
 #include <gtest/gtest.h>
 
@@ -59,11 +60,18 @@ TEST(Tape, PrintModes) {
          PM::all,
          "SHIFT F 9 2 H ENTER 3 /",
          {"                SCI9", "   0.0000000 00  ***", "  -2.0000000 00 ENT↑",
-          "   -2.0000000 00 ***", "     3.0000000 00  ÷", "   -6.6666667-01 ***"}},
-        {"a long number moves right of column 14",
+          "  -2.0000000 00  ***", "   3.0000000 00    ÷", "  -6.6666667-01  ***"}},
+        {"a long number ends in column 14 too",
          PM::norm,
-         "1 2 3 4 5 6 7 8 9 0 H +",
-         {"     -1234567890.  +"}},
+         "1 2 3 4 5 6 7 8 9 0 H + F 9 1 ENTER 3 / 4 Q",
+         {"   -1234567890.    +", "                FIX9", "    1.000000000 ENT↑",
+          "    3.000000000    ÷", "    4.000000000   √X"}},
+        {"register forms of STO and RCL",
+         PM::norm,
+         "5 M . 3 6 M + 1 M - . 5 R . 5 M X 9 M / 0 R 1",
+         {"           5.00 ST.3", "           6.00 ST+1", "                S-.5",
+          "                RC.5", "                ST×9", "                ST÷0",
+          "                RCL1"}},
         {"ALL after to polar prints r",
          PM::all,
          "3 ENTER 4 J",

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 #include "panel/CalculatorData.h"
 
 namespace quorvel {

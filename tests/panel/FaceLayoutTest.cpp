@@ -22,8 +22,9 @@ TEST(FaceImages, PlacementPutsEveryImageAtItsPlaceAndInFrontInTableOrder) {
           Place{FacePart::degImage, 47, 377}, Place{FacePart::grdImage, 46, 402},
           Place{FacePart::radImage, 47, 426}, Place{FacePart::pcntImage, 610, 151},
           Place{FacePart::printFeedImage, 614, 175}, Place{FacePart::keyLabel, 94, 218},
-          Place{FacePart::pfLEDImage, 141, 183}, Place{FacePart::platenImage, 421, 30},
-          Place{FacePart::pledgeImage, 421, 197}, Place{FacePart::paper97Image, 421, 2}}) {
+          Place{FacePart::pfLEDImage, 141, 183}, Place{FacePart::shiftLampImage, 58, 181},
+          Place{FacePart::platenImage, 421, 30}, Place{FacePart::pledgeImage, 421, 197},
+          Place{FacePart::paper97Image, 421, 2}}) {
         EXPECT_EQ(images[p.part].left, p.left) << images[p.part].name;
         EXPECT_EQ(images[p.part].top, p.top) << images[p.part].name;
     }
@@ -31,11 +32,12 @@ TEST(FaceImages, PlacementPutsEveryImageAtItsPlaceAndInFrontInTableOrder) {
 
     const std::vector<FacePart>& order = images.stackingOrder();
     ASSERT_EQ(order.size(), static_cast<size_t>(facePartCount));
-    const std::vector<FacePart> front(order.end() - 9, order.end());
-    EXPECT_EQ(front, (std::vector<FacePart>{
-                         FacePart::pcntImage, FacePart::keyLabel, FacePart::dispImage,
-                         FacePart::pfLEDImage, FacePart::paper97Image, FacePart::prnHdImage,
-                         FacePart::pledgeImage, FacePart::printFeedImage, FacePart::pasteImage}));
+    const std::vector<FacePart> front(order.end() - 10, order.end());
+    EXPECT_EQ(front, (std::vector<FacePart>{FacePart::pcntImage, FacePart::keyLabel,
+                                            FacePart::dispImage, FacePart::pfLEDImage,
+                                            FacePart::shiftLampImage, FacePart::paper97Image,
+                                            FacePart::prnHdImage, FacePart::pledgeImage,
+                                            FacePart::printFeedImage, FacePart::pasteImage}));
     EXPECT_EQ(order.front(), FacePart::calculatorImage);
     const auto platen = std::find(order.begin(), order.end(), FacePart::platenImage);
     const auto paper = std::find(order.begin(), order.end(), FacePart::paper97Image);
@@ -47,7 +49,8 @@ TEST(FaceImages, StartUpShowsAllButTheTaggedParts) {
     images.showUntaggedParts();
     for (FacePart part : images.stackingOrder()) {
         const bool tagged = part == FacePart::maskImage || part == FacePart::buttsImage ||
-                            part == FacePart::pcntBaseImage || part == FacePart::pfLEDImage;
+                            part == FacePart::pcntBaseImage || part == FacePart::pfLEDImage ||
+                            part == FacePart::shiftLampImage;
         EXPECT_EQ(images[part].visible, !tagged) << images[part].name;
     }
 }

@@ -43,10 +43,12 @@ TEST(StartUp, EveryFailureShowsItsMessageClosesAndKeepsTheStoredFiles) {
         {"instruction table damaged",
          [](WindowRig& r) { r.folder.write("OCMno.dat", "not a table"); },
          {"ERROR: Invalid OCM file"}},
-        {"face picture missing", [](WindowRig& r) { fs::remove(r.folder.path("PMnon.dat")); }, {}},
+        {"face picture missing",
+         [](WindowRig& r) { fs::remove(r.folder.path("PMnon.dat")); },
+         {"*"}},
         {"face picture not a PNG",
          [](WindowRig& r) { r.folder.write("PMnon.dat", "\x01\x02\x03"); },
-         {}},
+         {"*"}},
         {"calculator data missing",
          [](WindowRig& r) { fs::remove(r.folder.path("dsplbno.dat")); },
          {"ERROR: Failed to load calculator data file"}},
@@ -84,6 +86,10 @@ TEST(StartUp, EveryFailureShowsItsMessageClosesAndKeepsTheStoredFiles) {
             if (c.messages[i] != "*") {
                 EXPECT_EQ(rig.messages.errors[i], c.messages[i]);
             }
+            if (std::string(c.what).starts_with("face")) {
+                EXPECT_EQ(rig.messages.errors[i],
+                          messageNoFacePicture + rig.folder.path("PMnon.dat"));
+            }
         }
         EXPECT_EQ(rig.stored(settingsFileName), storedSettings) << "settings untouched";
         EXPECT_EQ(rig.stored(rollFileName), storedRoll) << "roll untouched";
@@ -109,6 +115,9 @@ TEST(StartUp, RestoresTheSwitchesSizesAndCentresTheWindowAndShowsTheParts) {
     EXPECT_EQ(rig.clientHeight, panel.faceHeight());
     EXPECT_EQ(rig.position,
               centredWindowPosition(1920, 1080, panel.faceWidth(), panel.faceHeight()));
+    EXPECT_EQ(panel.windowGeometry.left, rig.position.left) << "the listing's first placement";
+    EXPECT_EQ(panel.windowGeometry.right, rig.position.left + panel.faceWidth());
+    EXPECT_EQ(panel.windowGeometry.top, rig.position.top);
 
     EXPECT_TRUE(panel.powerIsOn()) << "saved while on, it comes up running";
     EXPECT_EQ(panel.machine.printMode, printModeAll);
@@ -162,6 +171,7 @@ TEST(Closing, WithThePowerOnWaitsForTheProcessorThenSavesRollAndSettings) {
     panel.requestPower(true);  // a restart, so the processor runs inside the dispatcher
     rig.script = {[] {},
                   [&] {
+                      panel.FormKeyDown(vkEscape, {});
                       panel.FormKeyUp(vkEscape);
                       closedWhileRunning = rig.closeCalls > 0;
                   }};
@@ -188,7 +198,7 @@ TEST(Closing, TheSystemCloseWhileOnIsDeferredToTheDispatcher) {
     EXPECT_TRUE(rig.closed);
 }
 
-TEST(Closing, WithThePowerOffClosesAtOnceWithoutSavingTheRoll) {
+TEST(Closing, WithThePowerOffClosesAtOnceAndKeepsAChangedRoll) {
     WindowRig rig;
     ASSERT_TRUE(saveScrambledList(rig.folder.path(rollFileName), storedRoll));
     ASSERT_TRUE(rig.start());
@@ -196,10 +206,37 @@ TEST(Closing, WithThePowerOffClosesAtOnceWithoutSavingTheRoll) {
     panel.roll.appendRollLine("5~");
     panel.Close1Click();
     EXPECT_TRUE(rig.closed);
-    EXPECT_EQ(rig.stored(rollFileName), storedRoll);
+    EXPECT_EQ(rig.stored(rollFileName), (std::vector<std::string>{"3~7~11~", "Blank", "5~"}));
     EXPECT_EQ(rig.stored(settingsFileName),
               (std::vector<std::string>{"0000", "001", "00255", "0030", "004-1", "00547", "00624",
                                         "0072", "0080"}));
+}
+
+TEST(Closing, AFailedSaveIsSaidAndTheFirstTimeTheRollStaysForAnotherTry) {
+    WindowRig rig;
+    startOn(rig);
+    MainPanel& panel = rig.panel();
+    panel.roll.appendRollLine("5~");
+    // a folder in the files' place cannot be replaced by a file
+    fs::create_directory(rig.folder.path(rollFileName));
+    fs::create_directory(rig.folder.path(settingsFileName));
+    EXPECT_FALSE(panel.saveRollIfChanged());
+    panel.closeCommand();
+    rig.settle();
+    EXPECT_FALSE(rig.closed);
+    ASSERT_EQ(rig.messages.errors.size(), 1u);
+    EXPECT_EQ(rig.messages.errors[0],
+              messageRollNotSaved + rig.folder.path(rollFileName) + messageRollKeptOpen);
+    EXPECT_TRUE(rig.modeTimer) << "the calculator runs on";
+    ASSERT_TRUE(rig.settle());
+
+    panel.closeCommand();
+    rig.settle();
+    EXPECT_TRUE(rig.closed) << "the second failure ends the program";
+    EXPECT_EQ(rig.messages.errors,
+              (std::vector<std::string>{
+                  rig.messages.errors[0], messageRollNotSaved + rig.folder.path(rollFileName),
+                  messageSettingsNotSaved + rig.folder.path(settingsFileName)}));
 }
 
 TEST(Closing, TheNextStartComesUpWithTheSameSwitchesAndRoll) {
@@ -237,12 +274,13 @@ TEST(Closing, ARunTimeErrorShowsTheAddressClosesAndSavesTheRoll) {
     EXPECT_EQ(rig.messages.errors,
               std::vector<std::string>{"ERROR: Invalid P register value\rAddr: $0006"});
     EXPECT_TRUE(rig.closed);
+    EXPECT_TRUE(rig.panel().endedByRunTimeError());
     EXPECT_EQ(rig.stored(rollFileName), std::vector<std::string>{"5~"});
 }
 
 // ---------------------------------------------------------------- dispatcher and switches
 
-TEST(Dispatcher, PowerOnResetsWithASoundOnlyFromOff) {
+TEST(Dispatcher, OnlyARealMoveOfThePowerSwitchActsAndPowerOnResets) {
     WindowRig rig;
     ASSERT_TRUE(rig.start());
     MainPanel& panel = rig.panel();
@@ -255,13 +293,15 @@ TEST(Dispatcher, PowerOnResetsWithASoundOnlyFromOff) {
     EXPECT_EQ(rig.sounds, std::vector<std::string>{"swc"});
     EXPECT_EQ(panel.face[FacePart::onSWimage].left, 71);
 
-    panel.machine.regC[4] = 7;
     panel.machine.ram[3][0] = 5;
     panel.switchLabelClick(FacePart::onImage);
+    EXPECT_EQ(panel.requestFlags_, 0) << "ON while on asks for nothing";
+    panel.switchLabelClick(FacePart::offImage);
+    panel.switchLabelClick(FacePart::onImage);  // taken back before the dispatcher ran
     ASSERT_TRUE(rig.settle());
-    EXPECT_EQ(rig.sounds.size(), 1u) << "ON while on restarts without a sound";
-    EXPECT_EQ(panel.machine.regC[4], 0);
-    EXPECT_EQ(panel.machine.ram[3][0], 0);
+    EXPECT_EQ(rig.sounds.size(), 1u);
+    EXPECT_EQ(panel.machine.ram[3][0], 5) << "no reset";
+    EXPECT_TRUE(panel.powerIsOn());
 
     panel.switchLabelClick(FacePart::offImage);
     rig.settle();
@@ -271,8 +311,13 @@ TEST(Dispatcher, PowerOnResetsWithASoundOnlyFromOff) {
     EXPECT_EQ(panel.face[FacePart::offSWimage].left, 71);
 
     panel.switchLabelClick(FacePart::offImage);
-    rig.settle();
-    EXPECT_EQ(rig.sounds.size(), 2u) << "OFF while off does nothing audible";
+    EXPECT_EQ(panel.requestFlags_, 0) << "OFF while off asks for nothing";
+    EXPECT_EQ(rig.sounds.size(), 2u);
+
+    panel.switchLabelClick(FacePart::onImage);
+    ASSERT_TRUE(rig.settle());
+    EXPECT_EQ(rig.sounds.size(), 3u);
+    EXPECT_EQ(panel.machine.ram[3][0], 0) << "a real power on starts from reset";
 }
 
 TEST(Dispatcher, APowerClickWhileRunningIsTakenWhenTheProcessorReturns) {
@@ -367,31 +412,83 @@ TEST(Keys, ShiftKindsChooseTheAlternateCode) {
     };
     for (const Case& c : cases) {
         panel.machine.keyQueue.fill(0);
-        panel.machine.statusBits[13] = c.shifted;
+        panel.machine.statusBits[13] = !c.shifted;
         panel.setKeyIndex(c.index);
         panel.press();
+        EXPECT_EQ(panel.machine.keyQueue[0], 0) << "kept until the microcode looks for a key";
+        // the shift the keys before it left, when it reaches the machine, chooses the code
+        panel.machine.statusBits[13] = c.shifted;
+        panel.keyTestFoundEmpty();
         EXPECT_EQ(panel.machine.keyQueue[0], c.code) << keyTable[c.index].legend;
         EXPECT_EQ(panel.machine.statusBits[13] != 0, c.shiftAfter) << keyTable[c.index].legend;
         panel.release();
     }
 }
 
-TEST(Keys, AHeldKeyBlocksTheNextUntilReleasedAndEscLeavesItHeld) {
+TEST(Keys, PcKeysRollOverTheMouseBlocksAndOnlyAnEscPressedHereCloses) {
     WindowRig rig;
     startOn(rig);
     MainPanel& panel = rig.panel();
-    panel.machine.keyQueue.fill(0);
-    panel.FormKeyDown('7', {});
-    panel.FormKeyDown('8', {});
-    EXPECT_EQ(panel.machine.keyQueue[0], 110);
-    EXPECT_EQ(panel.machine.keyQueue[1], 0);
-    panel.machine.keyReleased = 0;
-    panel.FormKeyUp(vkEscape);
+    // 1 down, 2 down, 1 up, 2 up: both are taken, and 2 stays down until its own release
+    panel.FormKeyDown('1', {});
+    panel.FormKeyDown('2', {});
+    panel.FormKeyUp('1');
     EXPECT_TRUE(panel.keyHeld());
-    EXPECT_EQ(panel.machine.keyReleased, 0);
-    panel.FormKeyUp('8');
+    EXPECT_EQ(panel.keyIndex(), 24);
+    panel.FormKeyUp(vkEscape);
+    EXPECT_TRUE(panel.keyHeld()) << "Esc up leaves the key down";
+    EXPECT_EQ(panel.requestFlags_, 0) << "an Esc whose press went elsewhere does not close";
+    panel.FormKeyUp('2');
     EXPECT_FALSE(panel.keyHeld());
-    EXPECT_EQ(panel.machine.keyReleased, 1);
+    EXPECT_EQ(panel.typeAhead(), (std::deque<int>{23, 24}));
+
+    // Shift held with another key is one SHIFT press, released with Shift
+    panel.FormKeyDown(vkShift, {true, false, false});
+    panel.FormKeyDown('8', {true, false, false});
+    panel.FormKeyUp('8');
+    EXPECT_TRUE(panel.keyHeld());
+    panel.FormKeyUp(vkShift);
+    EXPECT_FALSE(panel.keyHeld());
+    EXPECT_EQ(panel.typeAhead().size(), 3u);
+
+    // the mouse holds its key against the keyboard, as before
+    panel.setKeyIndex(17);
+    panel.calculatorImageMouseDown(true);
+    panel.FormKeyDown('8', {});
+    EXPECT_EQ(panel.typeAhead().back(), 17);
+    EXPECT_EQ(panel.typeAhead().size(), 4u);
+    panel.calculatorImageMouseUp(true);
+
+    panel.FormKeyDown(vkEscape, {});
+    panel.FormKeyUp(vkEscape);
+    EXPECT_EQ(panel.requestFlags_, requestClose);
+}
+
+TEST(Keys, TheTypeAheadKeepsItsPressesInOrderAndRefusesOneBeyondItAloud) {
+    WindowRig rig;
+    startOn(rig);
+    MainPanel& panel = rig.panel();
+    rig.sounds.clear();
+    for (int i = 0; i < typeAheadCapacity; ++i) {
+        panel.setKeyIndex(i % 2 ? 24 : 23);  // "1", "2", ...
+        EXPECT_TRUE(panel.press());
+        panel.release();
+    }
+    EXPECT_TRUE(rig.sounds.empty());
+    panel.setKeyIndex(19);
+    EXPECT_FALSE(panel.press());
+    EXPECT_FALSE(panel.keyHeld()) << "a refused key does not go down";
+    EXPECT_EQ(rig.sounds, std::vector<std::string>{typeAheadFullSound});
+    EXPECT_EQ(panel.keyLabelCaption, typeAheadFullSign);
+    ASSERT_TRUE(rig.settle());
+    EXPECT_TRUE(panel.typeAhead().empty());
+    EXPECT_EQ(panel.machine.regA[2] * 10 + panel.machine.regA[1], 25) << "the last press, 2";
+    EXPECT_EQ(panel.keyLabelCaption, "") << "the sign goes with the first key taken";
+
+    panel.FormKeyDown('3', {});
+    panel.switchLabelClick(FacePart::offImage);
+    rig.settle();
+    EXPECT_TRUE(panel.typeAhead().empty()) << "power off forgets the presses";
 }
 
 TEST(Keys, WithThePowerOffAClickShowsThePressedKeyAndQueuesNothing) {
@@ -407,6 +504,7 @@ TEST(Keys, WithThePowerOffAClickShowsThePressedKeyAndQueuesNothing) {
     EXPECT_EQ(paste.picture, cropBitmap(panel.face[FacePart::buttsImage].picture, key.picture.left,
                                         key.picture.top, key.face.width(), key.face.height()));
     EXPECT_EQ(panel.machine.keyQueue[0], 0);
+    EXPECT_TRUE(panel.typeAhead().empty());
     panel.calculatorImageMouseUp(true);
     EXPECT_EQ(paste.left, panel.faceWidth() + 10);
     EXPECT_FALSE(panel.keyHeld());
@@ -434,9 +532,8 @@ TEST(Keys, AClickAfterAKeyboardKeyPressesThatKeyAgain) {
     MainPanel& panel = rig.panel();
     panel.FormKeyDown('5', {});
     panel.FormKeyUp('5');
-    panel.machine.keyQueue.fill(0);
     panel.calculatorImageMouseDown(true);
-    EXPECT_EQ(panel.machine.keyQueue[0], 22);
+    EXPECT_EQ(panel.typeAhead(), (std::deque<int>{21, 21}));
     panel.calculatorImageMouseUp(true);
     panel.calculatorImageMouseDown(false);
     EXPECT_FALSE(panel.keyHeld()) << "only the left button presses";
@@ -484,17 +581,19 @@ TEST(Menu, TogglesItsOptionsAndRunsItsCommands) {
     EXPECT_TRUE(rig.closed) << "closing with the power off is at once";
 }
 
-TEST(Menu, HelpNeedsTheDocumentAndReportsAViewerThatDoesNotStart) {
+TEST(Menu, HelpNamesAMissingDocumentOrWhereItIsWhenNoViewerShowsIt) {
     WindowRig rig;
     MainPanel& panel = rig.panel();
+    const std::string document = rig.folder.path(helpDocumentName);
     EXPECT_FALSE(panel.Help1Click());
-    EXPECT_EQ(rig.messages.errors, std::vector<std::string>{"Unable to find document"});
+    EXPECT_EQ(rig.messages.errors, std::vector<std::string>{"Unable to find document " + document});
     EXPECT_TRUE(rig.openedDocuments.empty());
 
     rig.folder.write(helpDocumentName, "%PDF");
     rig.documentOpens = false;
     EXPECT_FALSE(panel.Help1Click());
-    EXPECT_EQ(rig.messages.errors.back(), "Failed to load file: Quorvelhelp.pdf");
+    EXPECT_EQ(rig.messages.errors.back(),
+              "No program to show PDF files was found.\r\rThe help document is " + document);
 
     rig.documentOpens = true;
     EXPECT_TRUE(panel.Help1Click());
@@ -542,6 +641,7 @@ TEST(Drag, EscRecordsTheGeometryBeforeClosing) {
     WindowRig rig;
     ASSERT_TRUE(rig.start());
     rig.position = {321, 123};
+    rig.panel().FormKeyDown(vkEscape, {});
     rig.panel().FormKeyUp(vkEscape);
     EXPECT_EQ(rig.panel().windowGeometry.left, 321);
     EXPECT_EQ(rig.panel().windowGeometry.top, 123);

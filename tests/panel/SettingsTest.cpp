@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 #include "panel/Settings.h"
 #include "support/AssemblerTestSupport.h"
 
@@ -46,8 +46,20 @@ TEST(SettingsReader, AppliesEachKeyWithItsOwnDefault) {
         int speed;
     };
     for (const Case& c : {Case{"00240", 40}, Case{"0021x", 55}, Case{"002abc", 55}, Case{"002", 55},
-                          Case{"002-7", -7}}) {
+                          Case{"002-7", 0}, Case{"002300", 100}, Case{"002100", 100}}) {
         EXPECT_EQ(read({"00299", c.line}).speedSetting, c.speed) << c.line;
+    }
+    // The head speeds are held to what the speed dialog can set.
+    struct Speeds {
+        std::string left, right;
+        int leftSpeed, rightSpeed;
+    };
+    for (const Speeds& c : {Speeds{"00520", "0063", 20, 3}, Speeds{"00550", "00630", 50, 30},
+                            Speeds{"00519", "0062", 20, 3}, Speeds{"0052147483647", "0060", 50, 3},
+                            Speeds{"005-5", "00631", 20, 30}}) {
+        const PanelSettings s = read({c.left, c.right});
+        EXPECT_EQ(s.leftMoveSpeed, c.leftSpeed) << c.left;
+        EXPECT_EQ(s.rightMoveSpeed, c.rightSpeed) << c.right;
     }
 
     EXPECT_FALSE(read({"0040"}).sounds);
@@ -55,8 +67,6 @@ TEST(SettingsReader, AppliesEachKeyWithItsOwnDefault) {
     EXPECT_TRUE(read({"0030", "003-1"}).keyLegend) << "the later line of a key wins";
     EXPECT_TRUE(read({"003-1"}).sounds) << "a file without key 004 keeps the sounds on";
     EXPECT_FALSE(read({"004yes"}).sounds) << "the reader's default is false";
-    EXPECT_EQ(read({"00520", "0063"}).leftMoveSpeed, 20);
-    EXPECT_EQ(read({"00520", "0063"}).rightMoveSpeed, 3);
     EXPECT_EQ(read({"001 kept text~"}).key001, " kept text~");
 }
 
@@ -126,15 +136,28 @@ TEST(SettingsFile, RoundTripsEveryPosition) {
     }
 }
 
-TEST(SettingsFile, AMissingOrDamagedFileLeavesTheSettings) {
+TEST(SettingsFile, AMissingFileLeavesTheSettingsADamagedOneIsSetAside) {
     test::ScratchFolder folder;
     PanelSettings settings;
     settings.speedSetting = 77;
-    readSettingsFile(folder.path("missing.ini"), settings);
+    DamagedFile damage;
+    readSettingsFile(folder.path("missing.ini"), settings, &damage);
     EXPECT_EQ(settings.speedSetting, 77);
-    folder.write(settingsFileName, "\x01\x02 not a container");
-    readSettingsFile(folder.path(settingsFileName), settings);
-    EXPECT_EQ(settings.speedSetting, 77);
+    EXPECT_FALSE(damage);
+
+    const std::string path = folder.path(settingsFileName);
+    // The last lines are cut off: the ones in front of the cut still apply.
+    const std::string cut = test::scrambled("NeWe\r40\r00240\r\n0040\r\n005");
+    folder.write(settingsFileName, cut);
+    readSettingsFile(path, settings, &damage);
+    EXPECT_EQ(settings.speedSetting, 40);
+    EXPECT_FALSE(settings.sounds);
+    EXPECT_EQ(damage.path, path);
+    EXPECT_EQ(damage.movedTo, path + ".damaged");
+    EXPECT_EQ(damage.linesKept, 2);
+    EXPECT_EQ(folder.read(settingsFileName + std::string(".damaged")), cut);
+    EXPECT_NE(damagedFileMessage(damage, "settings file").find(path + ".damaged"),
+              std::string::npos);
 }
 
 TEST(SettingsFile, AFailedWriteKeepsThePreviousFile) {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 #include "panel/MainPanel.h"
 #include "support/AssemblerTestSupport.h"
 

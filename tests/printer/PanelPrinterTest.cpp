@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 #include "panel/HeadlessCalculator.h"
 #include "panel/MainPanel.h"
 #include "support/AssemblerTestSupport.h"
@@ -94,7 +94,10 @@ class PanelRig : public MessageBoxes,
 
     void showError(const std::string& text) override { errors.push_back(text); }
     void showInformation(const std::string& text) override { errors.push_back(text); }
-    bool confirm(const std::string&) override { return true; }
+    bool confirm(const std::string& text) override {
+        errors.push_back(text);
+        return confirmAnswer;
+    }
     void playSound(const std::string& name) override { sounds.push_back(name); }
     void processPendingMessages() override {}
     void sleepMilliseconds(int) override {}
@@ -106,7 +109,7 @@ class PanelRig : public MessageBoxes,
 
     test::ScratchFolder folder;
     std::vector<std::string> errors, sounds;
-    bool feedTimer = false, closed = false;
+    bool feedTimer = false, closed = false, confirmAnswer = true;
     int listingRefreshes = 0;
 
   private:
@@ -162,6 +165,18 @@ TEST(PanelPrinting, TheHeadlessRunnerShowsTapeLinesAsCharacters) {
     EXPECT_NE(out.find("\ntape \"      00000000123456\"\n"), std::string::npos) << out;
 }
 
+TEST(PanelPrinting, KeysTypedWhileThePrinterIsBusyAreAllTaken) {
+    HeadlessCalculator calculator(QUORVEL_DATA_DIR);
+    ASSERT_EQ(calculator.start(), HeadlessCalculator::Result::ok);
+    // the second PRINT x waits for the head while the sum is typed
+    ASSERT_EQ(calculator.typeKeys({"5", "P", "P", "1", "+", "2", "+", "3", "+", "4", "+", "5", "+",
+                                   "6", "+", "7", "+"}),
+              HeadlessCalculator::Result::ok);
+    EXPECT_NE(calculator.displayText().find("33.00"), std::string::npos)
+        << calculator.displayText();
+    EXPECT_EQ(calculator.printedLines().size(), 2u);
+}
+
 TEST(PanelFeed, FeedsBlankLinesWithTheDisplayDarkWhileAKeyIsHeld) {
     PanelRig rig;
     ASSERT_TRUE(rig.start());
@@ -205,7 +220,7 @@ TEST(PanelFeed, IgnoredWhilePrintingOrOffAndEndedByPowerOff) {
     EXPECT_FALSE(rig.feedTimer);
 }
 
-TEST(PanelRoll, StartUpRedrawsTheRollSavingWritesItDiscardEmptiesIt) {
+TEST(PanelRoll, StartUpRedrawsTheRollATickWritesANewLineADiscardEmptiesIt) {
     PanelRig rig;
     ASSERT_TRUE(saveScrambledList(rig.folder.path(rollFileName),
                                   {"3~7~11~", blankRollLine, "not~a~line~"}));
@@ -216,22 +231,30 @@ TEST(PanelRoll, StartUpRedrawsTheRollSavingWritesItDiscardEmptiesIt) {
     EXPECT_EQ(test::paperEdgeRow(panel.printer.paperImage()), 112);
     ASSERT_TRUE(rig.pressKey("1"));
     EXPECT_EQ(test::paperEdgeRow(panel.printer.paperImage()), 112 - 19);
-    ASSERT_TRUE(panel.saveRoll());
     std::vector<std::string> lines;
+    ASSERT_TRUE(loadScrambledList(rig.folder.path(rollFileName), lines));
+    EXPECT_EQ(lines.size(), 3u);
+    ASSERT_TRUE(panel.saveRollIfChanged()) << "the roll timer's tick";
     ASSERT_TRUE(loadScrambledList(rig.folder.path(rollFileName), lines));
     EXPECT_EQ(lines, panel.roll.rollLines());
 
     rig.sounds.clear();
+    rig.confirmAnswer = false;
+    EXPECT_FALSE(panel.DiscardRoll1Click());
+    EXPECT_EQ(rig.errors, std::vector<std::string>{"Discard the 4 printed lines?"});
+    EXPECT_EQ(panel.roll.size(), 4);
+    rig.confirmAnswer = true;
     panel.printer.printerBusy = true;  // the tear sound is not muted by the printer
-    panel.DiscardRoll1Click();
+    EXPECT_TRUE(panel.DiscardRoll1Click());
     panel.printer.printerBusy = false;
     EXPECT_EQ(panel.roll.size(), 0);
     EXPECT_EQ(panel.printer.paperImage(), panel.printer.freshPaperImage);
     EXPECT_EQ(panel.printer.paperTopRow, freshPaperTopRow);
     EXPECT_EQ(rig.sounds, std::vector<std::string>{"rip"});
     EXPECT_EQ(panel.rollCounterImage, counterShowing(0));
-    ASSERT_TRUE(loadScrambledList(rig.folder.path(rollFileName), lines));
-    EXPECT_EQ(lines.size(), 4u) << "the file keeps the old lines until the next save";
+    lines.clear();
+    loadScrambledList(rig.folder.path(rollFileName), lines);
+    EXPECT_TRUE(lines.empty()) << "a discard is on disk at once";
 }
 
 TEST(PanelRoll, DamagedOrKeptRollFiles) {

@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 #include "printer/RollStore.h"
 #include "support/AssemblerTestSupport.h"
 #include "support/PrinterTestSupport.h"
@@ -69,25 +70,80 @@ TEST(RollCounter, ShowsTheCountCentredAndRedFromTheLimitOn) {
     }
 }
 
-TEST(RollFile, RoundTripsAndDamagedFilesGiveAnEmptyRoll) {
+TEST(RollFile, RoundTripsAndKeepsTheNewestTwoHundredLines) {
     ScratchFolder folder;
     const std::string path = folder.path(rollFileName);
     RollStore roll;
     EXPECT_EQ(roll.loadRoll(path), 0) << "a missing file";
-    roll.assign(numberedLines(230));  // more than the limit loads whole
+    roll.assign(numberedLines(230));
     roll.appendRollLine("not~numbers~");
     ASSERT_TRUE(roll.saveRoll(path));
     RollStore again;
-    EXPECT_EQ(again.loadRoll(path), 231);
-    EXPECT_EQ(again.rollLines(), roll.rollLines());
+    DamagedFile damage;
+    EXPECT_EQ(again.loadRoll(path, &damage), rollLineLimit);
+    EXPECT_FALSE(damage);
+    EXPECT_EQ(again.rollLines().front(), "line 31");
+    EXPECT_EQ(again.rollLines().back(), "not~numbers~");
 
-    for (const std::string& bytes :
-         {std::string(), std::string("NeWe\r5\rabc\r\n"), test::scrambled("NeWe\r500\rabc\r\n"),
-          test::scrambled("NeWe\r0\r"), test::scrambled("NeWe\rten\rabc\r\n")}) {
-        folder.write(rollFileName, bytes);
-        EXPECT_EQ(again.loadRoll(path), 0) << bytes;
-        EXPECT_EQ(again.size(), 0);
+    // A roll discarded and saved is an empty file, not a damaged one.
+    again.clear();
+    ASSERT_TRUE(again.saveRoll(path));
+    EXPECT_EQ(again.loadRoll(path, &damage), 0);
+    EXPECT_FALSE(damage);
+}
+
+TEST(RollFile, ADamagedFileIsSetAsideAndTheLinesInFrontOfTheDamageKept) {
+    const std::string whole = "NeWe\r12\r3~\r\nBlank\r\n";
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::vector<std::string> kept;
+    } cases[] = {
+        {"last byte missing", test::scrambled(whole.substr(0, whole.size() - 1)), {"3~", "Blank"}},
+        {"cut inside a line", test::scrambled(whole.substr(0, whole.size() - 4)), {"3~"}},
+        {"length field short", test::scrambled("NeWe\r7\r3~\r\nBlank\r\n"), {"3~"}},
+        {"cut in half", test::scrambled(whole.substr(0, 8)), {}},
+        {"not scrambled", whole, {}},
+        {"empty file", "", {}},
+        {"length not a number", test::scrambled("NeWe\rten\rabc\r\n"), {}},
+    };
+    for (const Case& c : cases) {
+        ScratchFolder folder;
+        const std::string path = folder.path(rollFileName);
+        folder.write(rollFileName + std::string(".damaged"), "an earlier one");
+        folder.write(rollFileName, c.bytes);
+        RollStore roll;
+        DamagedFile damage;
+        EXPECT_EQ(roll.loadRoll(path, &damage), static_cast<int>(c.kept.size())) << c.name;
+        EXPECT_EQ(roll.rollLines(), c.kept) << c.name;
+        EXPECT_EQ(damage.path, path) << c.name;
+        EXPECT_EQ(damage.movedTo, path + ".damaged-2") << c.name;
+        EXPECT_EQ(folder.read(rollFileName + std::string(".damaged-2")), c.bytes) << c.name;
+        EXPECT_EQ(folder.read(rollFileName + std::string(".damaged")), "an earlier one");
+        roll.appendRollLine("new");
+        ASSERT_TRUE(roll.saveRoll(path)) << c.name;
+        EXPECT_EQ(folder.read(rollFileName + std::string(".damaged-2")), c.bytes) << c.name;
     }
+}
+
+TEST(RollFile, ASpecialFileOrADamagedOneThatCannotMoveIsNeverWrittenOver) {
+    ScratchFolder folder;
+    const std::string path = folder.path(rollFileName);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    RollStore roll;
+    DamagedFile damage;
+    EXPECT_EQ(roll.loadRoll(path, &damage), 0);
+    EXPECT_FALSE(roll.saveRoll(path));
+
+    // A damaged file that cannot be renamed (here: no room in the name for the suffix)
+    // stays where it is, untouched.
+    const std::string longName(250, 'r');
+    folder.write(longName, "damaged");
+    roll.loadRoll(folder.path(longName), &damage);
+    EXPECT_EQ(damage.path, folder.path(longName));
+    EXPECT_EQ(damage.movedTo, "");
+    EXPECT_FALSE(roll.saveRoll(folder.path(longName)));
+    EXPECT_EQ(folder.read(longName), "damaged");
 }
 
 TEST(RollFile, NothingIsWrittenBeforeTheRollWasLoaded) {

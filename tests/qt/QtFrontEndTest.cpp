@@ -5,13 +5,15 @@
 #include <QFile>
 #include <QImage>
 #include <QTest>
+#include <csignal>
 #include <filesystem>
 
 #include "BitmapImage.h"
 #include "MainWindow.h"
 #include "QtKeys.h"
 #include "QtSoundPlayer.h"
-#include "assembler/ScrambledFile.h"
+#include "TerminationSignals.h"
+#include "io/ScrambledFile.h"
 #include "panel/FaceLayout.h"
 #include "support/AssemblerTestSupport.h"
 
@@ -242,9 +244,17 @@ TEST_F(Window, TheMenuHasTheItemsAndShowsTheChecks) {
     EXPECT_EQ(window->shownMessages.back(), "Quorvel Classic Calculator Simulator - v210118");
 }
 
-TEST_F(Window, EscClosesAndWritesTheSettings) {
+TEST_F(Window, EscClosesOnlyWhenItsPressCameHereAndWritesTheSettings) {
     ASSERT_TRUE(window->start());
     window->panel().setPrintMode(PrintModePosition::all, false);
+    QMenu& menu = window->popupMenu();
+    menu.popup(window->mapToGlobal(QPoint(300, 100)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu));
+    QTest::keyPress(&menu, Qt::Key_Escape);
+    EXPECT_FALSE(menu.isVisible());
+    QTest::keyRelease(window.get(), Qt::Key_Escape);
+    EXPECT_TRUE(window->isVisible()) << "the menu took the press: the program runs on";
+
     QTest::keyClick(window.get(), Qt::Key_Escape);
     EXPECT_FALSE(window->isVisible());
     std::vector<std::string> lines;
@@ -253,6 +263,21 @@ TEST_F(Window, EscClosesAndWritesTheSettings) {
     EXPECT_EQ(lines[0], "0000");
     EXPECT_EQ(lines[7], "0070");
     EXPECT_FALSE(fs::exists(folder.path(rollFileName))) << "closed while off: no roll written";
+}
+
+TEST_F(Window, ALineIsOnDiskWithinASecondAndSigtermClosesLikeEsc) {
+    const TerminationSignals termination([this] { window->terminationRequested(); });
+    ASSERT_TRUE(termination.installed());
+    ASSERT_TRUE(window->start());
+    window->panel().roll.appendRollLine("5~");
+    QTest::qWait(1000);
+    std::vector<std::string> lines;
+    ASSERT_TRUE(loadScrambledList(folder.path(rollFileName), lines));
+    EXPECT_EQ(lines, std::vector<std::string>{"5~"});
+
+    ::raise(SIGTERM);
+    QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), 2000);
+    EXPECT_TRUE(fs::exists(folder.path(settingsFileName)));
 }
 
 TEST_F(Window, AFailedStartShowsItsMessageAndStaysClosed) {

@@ -5,9 +5,12 @@
 #include <QAction>
 #include <QFile>
 #include <QImage>
+#include <QMessageBox>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
+#include <memory>
 
 #include "MainWindow.h"
 #include "QtRollPrinter.h"
@@ -31,6 +34,21 @@ int pdfPageCount(const std::string& path) {
     const QString text = QString::fromLatin1(file.readAll());
     if (!text.startsWith("%PDF-")) return -1;
     return static_cast<int>(text.count(QRegularExpression("/Type\\s*/Page(?![s\\w])")));
+}
+
+// Presses Enter on the next question box, once it shows; true when its default was No.
+std::shared_ptr<bool> enterOnNextQuestion() {
+    auto defaultNo = std::make_shared<bool>(false);
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, defaultNo] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible()) return;
+        *defaultNo = box->standardButton(box->defaultButton()) == QMessageBox::No;
+        QTest::keyClick(box, Qt::Key_Enter);
+        poll->deleteLater();
+    });
+    poll->start(10);
+    return defaultNo;
 }
 
 // A print dialog confirmed at once, printing A4 at 600 pixels per inch into a PDF file.
@@ -148,7 +166,13 @@ TEST_F(RollWindows, ViewRollShowsTheEndOfTheRollAndFollowsIt) {
     ASSERT_TRUE(listing.isVisible());
     EXPECT_EQ(listing.windowTitle(), "Printer Paper");
     EXPECT_EQ(listing.size(), QSize(187, 413));
-    EXPECT_EQ(listing.pos(), QPoint(0, 0)) << "the geometry record is still all 0";
+    const WindowPosition besideAtStart =
+        listingPlacement({window->x(), window->x() + panel.faceWidth(), window->y()},
+                         listing.frameGeometry().width(), listing.screen()->geometry().width());
+    // (the frame's width is known only once the window shows)
+    EXPECT_NEAR(listing.pos().x(), besideAtStart.left, 4)
+        << "beside the calculator as it was placed at start-up";
+    EXPECT_EQ(listing.pos().y(), besideAtStart.top);
     EXPECT_EQ(listing.scrollBar().geometry(), QRect(166, 0, 21, 378));
     EXPECT_EQ(listing.scrollBar().maximum(), 5);
     EXPECT_EQ(listing.scrollBar().value(), 5);
@@ -187,8 +211,15 @@ TEST_F(RollWindows, ViewRollShowsTheEndOfTheRollAndFollowsIt) {
     EXPECT_EQ(listing.pos(), QPoint(beside.left, beside.top));
     EXPECT_NE(beside.left, 0);
 
-    // Discarding the roll empties the open listing at once.
+    // Discarding the roll asks first, Enter keeps it, and Yes empties the open listing.
+    window->modalMessages = true;
+    const auto defaultNo = enterOnNextQuestion();
     menuItem("Discard Used Roll")->trigger();
+    EXPECT_TRUE(*defaultNo);
+    EXPECT_EQ(panel.roll.size(), 26);
+    window->modalMessages = false;
+    menuItem("Discard Used Roll")->trigger();
+    EXPECT_EQ(window->shownMessages.back(), "Discard the 26 printed lines?");
     EXPECT_EQ(listing.scrollBar().maximum(), 0);
     EXPECT_TRUE(listing.listing().shownEntries().empty());
 }
@@ -200,6 +231,12 @@ TEST_F(RollWindows, TheClearButtonAsksAndEmptiesTheRollButNotTheCounter) {
     const Bitmap counter = panel.rollCounterImage;
     menuItem("View Roll")->trigger();
     TplistFM& listing = window->listingWindow();
+    window->modalMessages = true;
+    const auto defaultNo = enterOnNextQuestion();
+    listing.clearButton().click();
+    EXPECT_TRUE(*defaultNo);
+    EXPECT_EQ(panel.roll.size(), 3) << "Enter answers No";
+    window->modalMessages = false;
     listing.clearButton().click();
     EXPECT_EQ(window->shownMessages.back(), "Confirm...\n\nDelete print listing");
     EXPECT_EQ(panel.roll.size(), 0);

@@ -5,7 +5,7 @@
 #include <atomic>
 #include <iterator>
 
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 
 namespace quorvel::test {
 

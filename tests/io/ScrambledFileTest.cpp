@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "assembler/ScrambledFile.h"
+#include "io/ScrambledFile.h"
 #include "support/AssemblerTestSupport.h"
 
 namespace quorvel {
@@ -48,12 +48,12 @@ TEST(LoadScrambledList, HeaderRulesAndBadInput) {
     } cases[] = {
         {"other magic still loads", "Abcd\r6\rx\r\ny\r\n", true},
         {"empty magic loads", "\r6\r" + body, true},
-        {"extra bytes are ignored", "NeWe\r3\rx\r\ny\r\n", true},
+        {"length short of the payload", "NeWe\r3\rx\r\ny\r\n", false},
+        {"payload short of the length", "NeWe\r7\rx\r\ny\r\n", false},
         {"length zero", "NeWe\r0\r" + body, false},
         {"negative length", "NeWe\r-6\r" + body, false},
         {"length not a number", "NeWe\rsix\r" + body, false},
         {"length with blank", "NeWe\r 6\r" + body, false},
-        {"length beyond the file", "NeWe\r7\r" + body, false},
         {"huge length", "NeWe\r2147483647\r" + body, false},
         {"length beyond int", "NeWe\r99999999999999999999\r" + body, false},
         {"no second carriage return", "NeWe\r6", false},
@@ -70,11 +70,42 @@ TEST(LoadScrambledList, HeaderRulesAndBadInput) {
             EXPECT_TRUE(lines.empty()) << c.name;
         }
     }
-    // "extra bytes": only the counted payload is read.
-    folder.write("f.dat", scrambled("NeWe\r3\rx\r\ny\r\n"));
+}
+
+TEST(ReadScrambledList, TellsDamageFromAnEmptyFileAndKeepsTheLinesInFrontOfIt) {
+    struct Case {
+        const char* name;
+        std::string file;  // unscrambled
+        ListFile result;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"an empty list as saved", "NeWe\r0\r", ListFile::empty, {}},
+        {"length zero with bytes after it", "NeWe\r0\rx\r\n", ListFile::damaged, {}},
+        {"last byte missing", "NeWe\r9\rab\r\ncd\r\nef\r", ListFile::damaged, {"ab", "cd"}},
+        {"cut inside a line", "NeWe\r9\rab\r\ncd", ListFile::damaged, {"ab"}},
+        {"a digit of the length lost", "NeWe\r8\rab\r\ncd\r\nef\r\n", ListFile::damaged,
+         {"ab", "cd"}},
+        {"flipped header", "NeWe\r1x\rab\r\n", ListFile::damaged, {}},
+        {"whole", "NeWe\r4\rab\r\n", ListFile::loaded, {"ab"}},
+    };
+    ScratchFolder folder;
+    for (const Case& c : cases) {
+        folder.write("f.dat", scrambled(c.file));
+        std::vector<std::string> lines = untouched;
+        EXPECT_EQ(readScrambledList(folder.path("f.dat"), lines), c.result) << c.name;
+        EXPECT_EQ(lines, c.lines) << c.name;
+    }
     std::vector<std::string> lines;
-    ASSERT_TRUE(loadScrambledList(folder.path("f.dat"), lines));
-    EXPECT_EQ(lines, std::vector<std::string>{"x"});
+    EXPECT_EQ(readScrambledList(folder.path("none.dat"), lines), ListFile::missing);
+    ASSERT_EQ(::mkfifo(folder.path("fifo.dat").c_str(), 0600), 0);
+    // Would block for ever if the reader opened it.
+    EXPECT_EQ(readScrambledList(folder.path("fifo.dat"), lines), ListFile::notRegular);
+    EXPECT_TRUE(isSpecialFile(folder.path("fifo.dat")));
+    EXPECT_FALSE(isSpecialFile(folder.path("f.dat")));
+    Bitmap picture;
+    EXPECT_FALSE(loadScrambledPicture(folder.path("fifo.dat"), picture));
+    EXPECT_EQ(scrambledFileProblem(folder.path("fifo.dat")), "fifo.dat is not a regular file");
+    EXPECT_EQ(pictureFileProblem(folder.path("fifo.dat")), "fifo.dat is not a regular file");
 }
 
 TEST(LoadScrambledList, MissingFileLeavesTheListAndADirectoryEmptiesIt) {
@@ -115,6 +146,38 @@ TEST(SaveScrambledList, AFailedWriteKeepsTheOldFile) {
     std::filesystem::create_directory(folder.path("d.dat/inside"));
     EXPECT_FALSE(saveScrambledList(folder.path("d.dat"), {"x"}));
     EXPECT_FALSE(std::filesystem::exists(folder.path("d.dat.new")));
+}
+
+TEST(SaveScrambledList, KeepsThePermissionsAndWritesThroughALink) {
+    namespace fs = std::filesystem;
+    ScratchFolder folder;
+    ASSERT_TRUE(saveScrambledList(folder.path("ro.dat"), {"old"}));
+    ::chmod(folder.path("ro.dat").c_str(), 0444);
+    ASSERT_TRUE(saveScrambledList(folder.path("ro.dat"), {"new"}));
+    struct stat info {};
+    ASSERT_EQ(::stat(folder.path("ro.dat").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0444u);
+
+    fs::create_directory(folder.path("real"));
+    ASSERT_TRUE(saveScrambledList(folder.path("real/t.dat"), {"old"}));
+    fs::create_symlink("real/t.dat", folder.path("link.dat"));
+    ASSERT_TRUE(saveScrambledList(folder.path("link.dat"), {"through"}));
+    EXPECT_TRUE(fs::is_symlink(folder.path("link.dat")));
+    std::vector<std::string> lines;
+    ASSERT_TRUE(loadScrambledList(folder.path("real/t.dat"), lines));
+    EXPECT_EQ(lines, std::vector<std::string>{"through"});
+}
+
+TEST(SetFileAside, NeverOverwritesAnEarlierOne) {
+    ScratchFolder folder;
+    for (const char* expected : {"r.dat.damaged", "r.dat.damaged-2", "r.dat.damaged-3"}) {
+        folder.write("r.dat", expected);
+        EXPECT_EQ(setFileAside(folder.path("r.dat")), folder.path(expected));
+        EXPECT_FALSE(std::filesystem::exists(folder.path("r.dat")));
+    }
+    EXPECT_EQ(folder.read("r.dat.damaged"), "r.dat.damaged");
+    EXPECT_EQ(folder.read("r.dat.damaged-2"), "r.dat.damaged-2");
+    EXPECT_EQ(setFileAside(folder.path("none.dat")), "");
 }
 
 TEST(ScrambleFileCopy, ScramblesEveryByteOrReportsOneMessage) {

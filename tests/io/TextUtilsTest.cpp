@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "assembler/TextUtils.h"
+#include "io/TextUtils.h"
 
 namespace quorvel {
 namespace {

@@ -1,4 +1,4 @@
-#include "assembler/TextUtils.h"
+#include "io/TextUtils.h"
 
 #include <climits>
 #include <cstdint>

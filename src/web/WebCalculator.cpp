@@ -1,0 +1,364 @@
+#include "web/WebCalculator.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "io/ScrambledFile.h"
+#include "panel/HeadlessCalculator.h"
+#include "panel/Settings.h"
+#include "printer/RollEntry.h"
+
+namespace quorvel {
+
+namespace {
+
+constexpr int modeTimerMilliseconds = 25;
+constexpr int feedTimerMilliseconds = 40;
+// A frame after a long gap (a hidden tab, a debugger) runs as if this much time had passed,
+// so the calculator does not race to catch up.
+constexpr double longestFrameMilliseconds = 100;
+// Feed ticks a frame may catch up on.
+constexpr int maxFeedTicksPerFrame = 4;
+
+bool isSwitchLabel(FacePart part) {
+    return part >= FacePart::offImage && part <= FacePart::radImage;
+}
+
+bool readBytes(const std::string& path, std::string& bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+}
+
+}  // namespace
+
+std::string readableDisplayText(const DisplayCells& cells) {
+    std::istringstream words(displayCellText(cells));
+    std::string word, text;
+    int count = 0;
+    while (words >> word) {
+        if (count == 1) text += " E";
+        if (count > 1) text += ' ';
+        text += word;
+        ++count;
+    }
+    return text;
+}
+
+bool parseKeyNames(const std::string& text, std::vector<int>& keys) {
+    std::istringstream names(text);
+    std::string name;
+    while (names >> name) {
+        const int index = keyIndexForName(name);
+        if (index < 0) return false;
+        keys.push_back(index);
+    }
+    return true;
+}
+
+bool rollLineReadable(const std::string& line) {
+    return line == blankRollLine || readRollEntry(line).firstUnreadable < 0;
+}
+
+bool storedFileDamaged(const std::string& path, bool (*lineReadable)(const std::string&)) {
+    std::string bytes;
+    if (!readBytes(path, bytes) || bytes.empty()) return false;
+    std::vector<std::string> lines;
+    if (loadScrambledList(path, lines)) {
+        return lineReadable && !std::all_of(lines.begin(), lines.end(), lineReadable);
+    }
+    // The container of an empty roll holds no line, which the reader reports as a failure.
+    const std::string probe = path + ".empty";
+    std::string empty;
+    const bool madeEmpty = saveScrambledList(probe, {}) && readBytes(probe, empty);
+    std::remove(probe.c_str());
+    return !(madeEmpty && bytes == empty);
+}
+
+WebCalculator::WebCalculator(const std::string& folder, PageServices& page)
+    : page_(page),
+      panel_(folder,
+             [this] {
+                 PanelServices services;
+                 services.messages = this;
+                 services.sounds = this;
+                 services.events = this;
+                 services.timers = this;
+                 services.window = this;
+                 return services;
+             }()),
+      speedDialog_(panel_.printer.leftMoveSpeed, panel_.printer.rightMoveSpeed),
+      folder_(folder) {
+    panel_.pausesEnabled = false;
+}
+
+bool WebCalculator::start(const Bitmap& partsSheet) {
+    if (storedFileDamaged(folder_ + "/" + settingsFileName)) {
+        damagedFiles_.push_back(settingsFileName);
+    }
+    if (storedFileDamaged(folder_ + "/" + rollFileName, rollLineReadable)) {
+        damagedFiles_.push_back(rollFileName);
+    }
+    if (!partsSheet.empty()) panel_.usePanelPictures(partsSheet);
+    started_ = panel_.FormActivate();
+    if (!started_) closed_ = true;
+    savedAppended_ = panel_.rollLinesAppended;
+    savedSize_ = panel_.roll.size();
+    faceDirty_ = true;
+    return started_;
+}
+
+void WebCalculator::setModeTimerEnabled(bool enabled) {
+    if (enabled && !modeTimerOn_) modeTimerDue_ = now_ + modeTimerMilliseconds;
+    modeTimerOn_ = enabled;
+}
+
+void WebCalculator::setFeedTimerEnabled(bool enabled) {
+    if (enabled && !feedTimerOn_) feedTimerDue_ = now_ + feedTimerMilliseconds;
+    feedTimerOn_ = enabled;
+    idle_ = false;
+}
+
+int WebCalculator::frame(double nowMs) {
+    if (closed_ || !started_) return stoppedForGood;
+    // The first frame follows start-up at once, as the desktop's dispatcher does, with
+    // time enough for the power-on.
+    double elapsed = lastFrame_ < 0 ? longestFrameMilliseconds : nowMs - lastFrame_;
+    elapsed = std::clamp(elapsed, 0.0, longestFrameMilliseconds);
+    lastFrame_ = nowMs;
+    now_ = nowMs;
+
+    for (int ticks = 0; feedTimerOn_ && nowMs >= feedTimerDue_; ++ticks) {
+        if (ticks == maxFeedTicksPerFrame) {
+            feedTimerDue_ = nowMs + feedTimerMilliseconds;
+            break;
+        }
+        feedTimerDue_ += feedTimerMilliseconds;
+        panel_.feedTimerTimer();
+    }
+
+    const bool modeTimerDue = modeTimerOn_ && nowMs >= modeTimerDue_;
+    if (modeTimerDue || (panel_.powerIsOn() && !idle_)) {
+        // The desktop runs a burst of words between 5 ms pauses.
+        const double words = elapsed * panel_.burstLength / pauseMilliseconds;
+        const auto budget = static_cast<uint64_t>(std::max(1.0, words));
+        if (modeTimerDue && panel_.requestFlags_ == 0) modeTimerOn_ = false;
+        switch (panel_.runUntilIdle(budget)) {
+            case MainPanel::RunOutcome::idle:
+                idle_ = true;
+                break;
+            case MainPanel::RunOutcome::error:
+                closed_ = true;
+                break;
+            case MainPanel::RunOutcome::wordLimit:
+            case MainPanel::RunOutcome::stopped:
+                idle_ = false;
+                break;
+        }
+    }
+    if (!closed_) runScriptedKeys();
+
+    int result = 0;
+    if (panel_.rollLinesAppended != savedAppended_ || panel_.roll.size() != savedSize_) {
+        savedAppended_ = panel_.rollLinesAppended;
+        savedSize_ = panel_.roll.size();
+        panel_.saveRoll();
+        faceDirty_ = true;
+        result |= rollChanged;
+    }
+    if (faceDirty_) result |= faceRedrawn;
+    if (closed_) return result | stoppedForGood;
+    const bool busy = modeTimerOn_ || feedTimerOn_ || panel_.printer.busy() ||
+                      (panel_.powerIsOn() && (!idle_ || scriptedKeysPending()));
+    if (busy) result |= frameWanted;
+    return result;
+}
+
+void WebCalculator::runScriptedKeys() {
+    if (!idle_ || !panel_.powerIsOn() || modeTimerOn_) return;
+    if (scriptedHeld_) {
+        panel_.release();
+        scriptedHeld_ = false;
+    }
+    if (scriptedNext_ >= scripted_.size() || panel_.keyHeld()) return;
+    panel_.setKeyIndex(scripted_[scriptedNext_++]);
+    panel_.press();
+    scriptedHeld_ = true;
+    idle_ = false;
+}
+
+void WebCalculator::pressKeysWhenReady(const std::vector<int>& keys) {
+    scripted_.insert(scripted_.end(), keys.begin(), keys.end());
+    idle_ = false;
+}
+
+void WebCalculator::switchOn() {
+    if (!panel_.powerIsOn()) panel_.requestPower(true);
+    idle_ = false;
+}
+
+std::string WebCalculator::displayText() const {
+    return readableDisplayText(panel_.shownCells());
+}
+
+// ---------------------------------------------------------------- the face
+
+void WebCalculator::composeFace() {
+    composed_.resize(width(), height(), transparentFaceColour);
+    for (FacePart part : panel_.face.stackingOrder()) {
+        if (part == FacePart::keyLabel) continue;
+        const MainPanel::ShownPart shown = panel_.shownPart(part);
+        if (!shown.visible || !shown.picture || shown.picture->empty()) continue;
+        composed_.copyFrom(*shown.picture, 0, 0, shown.picture->width(), shown.picture->height(),
+                           shown.left, shown.top);
+    }
+    rgba_.resize(static_cast<size_t>(composed_.width()) * composed_.height() * 4);
+    uint8_t* out = rgba_.data();
+    for (int y = 0; y < composed_.height(); ++y) {
+        const uint8_t* in = composed_.row(y);
+        for (int x = 0; x < composed_.width(); ++x, in += 3, out += 4) {
+            out[0] = in[0];
+            out[1] = in[1];
+            out[2] = in[2];
+            const bool seeThrough = in[0] == transparentFaceColour.red &&
+                                    in[1] == transparentFaceColour.green &&
+                                    in[2] == transparentFaceColour.blue;
+            out[3] = seeThrough ? 0 : 255;
+        }
+    }
+    faceDirty_ = false;
+}
+
+const std::vector<uint8_t>& WebCalculator::faceRgba() {
+    if (faceDirty_ || rgba_.empty()) composeFace();
+    return rgba_;
+}
+
+FacePart WebCalculator::partAt(int x, int y) const {
+    const auto& order = panel_.face.stackingOrder();
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        if (*it == FacePart::keyLabel) continue;
+        const MainPanel::ShownPart shown = panel_.shownPart(*it);
+        if (!shown.visible || !shown.picture) continue;
+        if (x >= shown.left && y >= shown.top && x < shown.left + shown.picture->width() &&
+            y < shown.top + shown.picture->height()) {
+            return *it;
+        }
+    }
+    return FacePart::calculatorImage;
+}
+
+// ---------------------------------------------------------------- input
+
+bool WebCalculator::pointerDown(int pointerId, int x, int y, int button) {
+    if (grab_ != Grab::none || closed_) return false;
+    idle_ = false;
+    const FacePart part = partAt(x, y);
+    if (isSwitchLabel(part)) {
+        panel_.switchLabelClick(part);
+        grab_ = Grab::label;
+    } else if (part == FacePart::printFeedImage) {
+        panel_.printFeedImageMouseDown();
+        grab_ = Grab::feed;
+    } else if (button == 2 && (part == FacePart::calculatorImage ||
+                               part == FacePart::paper97Image || part == FacePart::dispImage)) {
+        return true;
+    } else if (part == FacePart::calculatorImage) {
+        panel_.calculatorImageMouseMove(x, y);
+        panel_.calculatorImageMouseDown(button == 0);
+        grab_ = Grab::face;
+    }
+    if (grab_ != Grab::none) grabPointer_ = pointerId;
+    return false;
+}
+
+void WebCalculator::pointerMove(int pointerId, int x, int y) {
+    if (grab_ == Grab::face ? pointerId != grabPointer_ : grab_ != Grab::none) return;
+    if (grab_ == Grab::face || partAt(x, y) == FacePart::calculatorImage) {
+        panel_.calculatorImageMouseMove(x, y);
+    } else {
+        panel_.keyLabelCaption.clear();
+    }
+}
+
+void WebCalculator::pointerUp(int pointerId, int button) {
+    if (grab_ == Grab::none || pointerId != grabPointer_) return;
+    const Grab grab = grab_;
+    grab_ = Grab::none;
+    grabPointer_ = -1;
+    idle_ = false;
+    if (grab == Grab::face) panel_.calculatorImageMouseUp(button == 0);
+}
+
+void WebCalculator::switchLabelClick(FacePart label) {
+    if (closed_ || !isSwitchLabel(label)) return;
+    panel_.switchLabelClick(label);
+    idle_ = false;
+}
+
+void WebCalculator::feed() {
+    if (closed_) return;
+    panel_.printFeedImageMouseDown();
+    idle_ = false;
+}
+
+void WebCalculator::pressKeyIndex(int index) {
+    if (index < 0 || index >= keyCount || closed_) return;
+    panel_.setKeyIndex(index);
+    panel_.press();
+    idle_ = false;
+}
+
+void WebCalculator::releaseKeyIndex() {
+    panel_.release();
+    idle_ = false;
+}
+
+void WebCalculator::keyDown(int32_t virtualKey, KeyModifiers modifiers) {
+    // A page cannot close itself: Esc does nothing here.
+    if (virtualKey == vkEscape || closed_) return;
+    panel_.FormKeyDown(virtualKey, modifiers);
+    idle_ = false;
+}
+
+void WebCalculator::keyUp(int32_t virtualKey) {
+    if (virtualKey == vkEscape || closed_) return;
+    panel_.FormKeyUp(virtualKey);
+    idle_ = false;
+}
+
+// ---------------------------------------------------------------- roll, menu, storage
+
+std::vector<std::string> WebCalculator::rollCharacters() const {
+    std::vector<std::string> lines;
+    lines.reserve(panel_.roll.rollLines().size());
+    for (const std::string& line : panel_.roll.rollLines()) {
+        lines.push_back(panel_.characterSet.lineCharacters(line));
+    }
+    return lines;
+}
+
+void WebCalculator::menuCommand(MenuCommand command) {
+    if (closed_ && command != MenuCommand::about && command != MenuCommand::help) return;
+    panel_.menuCommand(command);
+    faceDirty_ = true;
+    idle_ = false;
+}
+
+void WebCalculator::discardRoll() {
+    if (closed_) return;
+    panel_.DiscardRoll1Click();
+    idle_ = false;
+}
+
+void WebCalculator::saveState() {
+    if (!started_) return;
+    panel_.FormClose();
+    panel_.saveRoll();
+}
+
+}  // namespace quorvel
