@@ -1,5 +1,6 @@
 // Class 3: register arithmetic over a field of digits.
 
+#include <array>
 #include <utility>
 
 #include "processor/ExecutorInternal.h"
@@ -109,8 +110,7 @@ const Register zeroRegister{};
 }  // namespace
 
 template <int Operation>
-void arithmetic(MachineState& m, const Word& d, Io&) {
-    const Field f = fieldOf(m, d);
+[[gnu::always_inline]] inline void operate(MachineState& m, const Field f, const Word& d) {
     Register& a = m.regA;
     Register& b = m.regB;
     Register& c = m.regC;
@@ -154,18 +154,70 @@ void arithmetic(MachineState& m, const Word& d, Io&) {
 }
 
 // Every operation is named by the instruction set.
-#define QUORVEL_ARITHMETIC(n) template void arithmetic<n>(MachineState&, const Word&, Io&);
-QUORVEL_ARITHMETIC(0)
-QUORVEL_ARITHMETIC(1) QUORVEL_ARITHMETIC(2) QUORVEL_ARITHMETIC(3) QUORVEL_ARITHMETIC(4)
-    QUORVEL_ARITHMETIC(5) QUORVEL_ARITHMETIC(6) QUORVEL_ARITHMETIC(7) QUORVEL_ARITHMETIC(8)
-        QUORVEL_ARITHMETIC(9) QUORVEL_ARITHMETIC(10) QUORVEL_ARITHMETIC(11) QUORVEL_ARITHMETIC(12)
-            QUORVEL_ARITHMETIC(13) QUORVEL_ARITHMETIC(14) QUORVEL_ARITHMETIC(15)
-                QUORVEL_ARITHMETIC(16) QUORVEL_ARITHMETIC(17) QUORVEL_ARITHMETIC(18)
-                    QUORVEL_ARITHMETIC(19) QUORVEL_ARITHMETIC(20) QUORVEL_ARITHMETIC(21)
-                        QUORVEL_ARITHMETIC(22) QUORVEL_ARITHMETIC(23) QUORVEL_ARITHMETIC(24)
-                            QUORVEL_ARITHMETIC(25) QUORVEL_ARITHMETIC(26) QUORVEL_ARITHMETIC(27)
-                                QUORVEL_ARITHMETIC(28) QUORVEL_ARITHMETIC(29) QUORVEL_ARITHMETIC(30)
-                                    QUORVEL_ARITHMETIC(31)
-#undef QUORVEL_ARITHMETIC
+template <int Operation>
+void arithmetic(MachineState& m, const Word& d, Io&) {
+    operate<Operation>(m, fieldOf(m, d), d);
+}
+
+// The fields that do not follow P, known when the word is decoded, so that the digit
+// loops are unrolled.
+template <int Operation, int FieldNumber>
+void arithmeticOnFixedField(MachineState& m, const Word& d, Io&) {
+    constexpr Field field{fieldDigits[FieldNumber][0], fieldDigits[FieldNumber][1]};
+    operate<Operation>(m, field, d);
+}
+
+namespace {
+
+constexpr bool fixedField(int field) { return field != 0 && field != 4; }
+
+template <size_t... Words>
+constexpr std::array<InstructionHandler, 256> fixedFieldHandlers(std::index_sequence<Words...>) {
+    return {(fixedField(Words & 7) ? &arithmeticOnFixedField<static_cast<int>(Words >> 3),
+                                                              static_cast<int>(Words & 7)>
+                                   : nullptr)...};
+}
+
+constexpr std::array<InstructionHandler, 256> fixedFieldTable =
+    fixedFieldHandlers(std::make_index_sequence<256>{});
+
+}  // namespace
+
+InstructionHandler fixedFieldArithmetic(int32_t word) { return fixedFieldTable[word & 255]; }
+
+// clang-format off
+template void arithmetic<0>(MachineState&, const Word&, Io&);
+template void arithmetic<1>(MachineState&, const Word&, Io&);
+template void arithmetic<2>(MachineState&, const Word&, Io&);
+template void arithmetic<3>(MachineState&, const Word&, Io&);
+template void arithmetic<4>(MachineState&, const Word&, Io&);
+template void arithmetic<5>(MachineState&, const Word&, Io&);
+template void arithmetic<6>(MachineState&, const Word&, Io&);
+template void arithmetic<7>(MachineState&, const Word&, Io&);
+template void arithmetic<8>(MachineState&, const Word&, Io&);
+template void arithmetic<9>(MachineState&, const Word&, Io&);
+template void arithmetic<10>(MachineState&, const Word&, Io&);
+template void arithmetic<11>(MachineState&, const Word&, Io&);
+template void arithmetic<12>(MachineState&, const Word&, Io&);
+template void arithmetic<13>(MachineState&, const Word&, Io&);
+template void arithmetic<14>(MachineState&, const Word&, Io&);
+template void arithmetic<15>(MachineState&, const Word&, Io&);
+template void arithmetic<16>(MachineState&, const Word&, Io&);
+template void arithmetic<17>(MachineState&, const Word&, Io&);
+template void arithmetic<18>(MachineState&, const Word&, Io&);
+template void arithmetic<19>(MachineState&, const Word&, Io&);
+template void arithmetic<20>(MachineState&, const Word&, Io&);
+template void arithmetic<21>(MachineState&, const Word&, Io&);
+template void arithmetic<22>(MachineState&, const Word&, Io&);
+template void arithmetic<23>(MachineState&, const Word&, Io&);
+template void arithmetic<24>(MachineState&, const Word&, Io&);
+template void arithmetic<25>(MachineState&, const Word&, Io&);
+template void arithmetic<26>(MachineState&, const Word&, Io&);
+template void arithmetic<27>(MachineState&, const Word&, Io&);
+template void arithmetic<28>(MachineState&, const Word&, Io&);
+template void arithmetic<29>(MachineState&, const Word&, Io&);
+template void arithmetic<30>(MachineState&, const Word&, Io&);
+template void arithmetic<31>(MachineState&, const Word&, Io&);
+// clang-format on
 
 }  // namespace quorvel::detail

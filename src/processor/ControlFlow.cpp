@@ -126,10 +126,9 @@ DecodedWord decodeWord(int32_t word, uint8_t addressWord) {
     d.writesDisplay = family->writesDisplay;
     d.readsCarry = family->readsCarry;
     if (family->argument == ArgumentKind::field) {
-        static constexpr int8_t fields[8][2] = {{fieldAtP, 0},   {3, 12}, {0, 2}, {0, 13},
-                                                {fieldUpToP, 0}, {3, 13}, {2, 2}, {13, 13}};
-        d.first = fields[word & 7][0];
-        d.last = fields[word & 7][1];
+        d.first = fieldDigits[word & 7][0];
+        d.last = fieldDigits[word & 7][1];
+        if (InstructionHandler fixed = detail::fixedFieldArithmetic(word)) d.handler = fixed;
     }
     return d;
 }

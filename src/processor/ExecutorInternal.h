@@ -28,6 +28,9 @@ void aToRom(MachineState& m, const Word& d, Io&);
 
 template <int Operation>
 void arithmetic(MachineState& m, const Word& d, Io&);
+// The same operation specialised for the field of a class-3 word; nullptr for the fields
+// that follow P.
+InstructionHandler fixedFieldArithmetic(int32_t word);
 
 void clearStatusBit(MachineState& m, const Word& d, Io&);
 void setStatusBit(MachineState& m, const Word& d, Io&);

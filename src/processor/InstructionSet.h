@@ -79,7 +79,10 @@ std::string instructionText(int32_t word);
 // "then go to $XXX"; a word without a text becomes "word $XXX" (which does not assemble).
 std::string disassemble(const RomWord& romWord);
 
-// Field names of register arithmetic, by the field number in bits 0 to 2.
+// Register arithmetic's fields, by the field number in bits 0 to 2: names, and first and
+// last digit (fieldAtP: the digit at P; fieldUpToP: digits 0 to P).
 inline constexpr const char* fieldNames[8] = {"p", "m", "x", "w", "wp", "ms", "xs", "s"};
+inline constexpr int8_t fieldDigits[8][2] = {{fieldAtP, 0},   {3, 12}, {0, 2}, {0, 13},
+                                             {fieldUpToP, 0}, {3, 13}, {2, 2}, {13, 13}};
 
 }  // namespace quorvel
