@@ -481,11 +481,16 @@ void MainPanel::feedTimerTimer() {
 }
 
 bool MainPanel::DiscardRoll1Click() {
-    if (roll.size() > 0) {
-        const std::string count = std::to_string(roll.size());
-        const char* lines = roll.size() == 1 ? " printed line?" : " printed lines?";
-        if (!services_.messages->confirm(confirmDiscardStart + count + lines)) return false;
+    if (roll.size() > 0 &&
+        !services_.messages->confirm(confirmDiscardStart + std::to_string(roll.size()) +
+                                     confirmDiscardEnd)) {
+        return false;
     }
+    tearOffRoll();
+    return true;
+}
+
+void MainPanel::tearOffRoll() {
     if (soundsOn) services_.sounds->playSound("rip");
     printer.showFreshPaper();
     roll.clear();
@@ -493,7 +498,6 @@ bool MainPanel::DiscardRoll1Click() {
     saveRollIfChanged();
     services_.window->refreshListing();
     services_.window->faceChanged();
-    return true;
 }
 
 bool MainPanel::saveRoll() {
