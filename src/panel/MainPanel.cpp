@@ -61,7 +61,7 @@ bool MainPanel::FormActivate() {
     showSwitchPictures();
     if (storedStateEnabled) {
         PanelSettings settings = currentSettings();
-        readSettingsFile(storage_.readPath(settingsFileName), settings);
+        readSettingsFile(storage_.readPath(settingsFileName), settings, &settingsDamage_);
         applySettings(settings);
     }
     burstLength = computeBurstLength(speedSetting);
@@ -73,6 +73,11 @@ bool MainPanel::FormActivate() {
     sizeAndCentreWindow();
     face.showUntaggedParts();
     startupSucceeded_ = true;
+    // Said once: a damaged settings or roll file was set aside, and where it went.
+    if (settingsDamage_) {
+        services_.messages->showError(damagedFileMessage(settingsDamage_, "settings file"));
+    }
+    if (rollDamage_) services_.messages->showError(damagedFileMessage(rollDamage_, "roll file"));
     requestPower(power_ == PowerPosition::on);
     return true;
 }
@@ -130,7 +135,8 @@ bool MainPanel::loadCalculator() {
 
     printer.platenLeft = platenHomeLeft;
     machine.keyStatusBit = 15;
-    const int storedLines = storedStateEnabled ? roll.loadRoll(storage_.readPath(rollFileName)) : 0;
+    const int storedLines =
+        storedStateEnabled ? roll.loadRoll(storage_.readPath(rollFileName), &rollDamage_) : 0;
     savedRoll_ = roll.rollLines();
     roll.redrawRollTail(storedLines, printer);
     drawRollCounter();

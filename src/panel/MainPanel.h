@@ -322,6 +322,8 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     // The roll as last written to or read from the roll file.
     std::vector<std::string> savedRoll_;
     bool rollSaveRefused_ = false;
+    DamagedFile settingsDamage_;
+    DamagedFile rollDamage_;
     bool runTimeError_ = false;
     bool firstActivation_ = true;
     bool startupSucceeded_ = false;
