@@ -138,6 +138,8 @@ bool MainPanel::loadCalculator() {
     const int storedLines =
         storedStateEnabled ? roll.loadRoll(storage_.readPath(rollFileName), &rollDamage_) : 0;
     savedRoll_ = roll.rollLines();
+    // The lines read in front of the damage go to disk anew, beside the set-aside file.
+    rollUnsaved_ = static_cast<bool>(rollDamage_);
     roll.redrawRollTail(storedLines, printer);
     drawRollCounter();
     return true;
@@ -510,11 +512,13 @@ bool MainPanel::saveRoll() {
     if (!startupSucceeded_ || !storedStateEnabled) return false;
     if (!roll.saveRoll(storage_.writePath(rollFileName))) return false;
     savedRoll_ = roll.rollLines();
+    rollUnsaved_ = false;
     return true;
 }
 
 bool MainPanel::saveRollIfChanged() {
-    if (!startupSucceeded_ || !storedStateEnabled || roll.rollLines() == savedRoll_) return true;
+    if (!startupSucceeded_ || !storedStateEnabled) return true;
+    if (!rollUnsaved_ && roll.rollLines() == savedRoll_) return true;
     return saveRoll();
 }
 

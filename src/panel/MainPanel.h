@@ -322,6 +322,7 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     // The roll as last written to or read from the roll file.
     std::vector<std::string> savedRoll_;
     bool rollSaveRefused_ = false;
+    bool rollUnsaved_ = false;
     DamagedFile settingsDamage_;
     DamagedFile rollDamage_;
     bool runTimeError_ = false;

@@ -265,6 +265,8 @@ TEST(PanelRoll, DamagedOrKeptRollFiles) {
     ASSERT_EQ(damaged.errors.size(), 1u) << "the set-aside file is said once";
     EXPECT_NE(damaged.errors[0].find("roll file"), std::string::npos) << damaged.errors[0];
     EXPECT_NE(damaged.errors[0].find(rollFileName), std::string::npos) << damaged.errors[0];
+    EXPECT_TRUE(damaged.panel().saveRollIfChanged());
+    EXPECT_TRUE(fs::exists(damaged.folder.path(rollFileName))) << "what was read goes back";
 
     PanelRig failed({"start:  no such instruction"});
     ASSERT_TRUE(saveScrambledList(failed.folder.path(rollFileName), {"kept"}));
