@@ -71,7 +71,7 @@ bool MainPanel::FormActivate() {
     showSwitchPictures();
     if (storedStateEnabled) {
         PanelSettings settings = currentSettings();
-        readSettingsFile(storage_.readPath(settingsFileName), settings);
+        readSettingsFile(storage_.readPath(settingsFileName), settings, &settingsDamage_);
         applySettings(settings);
     }
     burstLength = computeBurstLength(speedSetting);
@@ -83,6 +83,11 @@ bool MainPanel::FormActivate() {
     sizeAndCentreWindow();
     face.showUntaggedParts();
     startupSucceeded_ = true;
+    // Said once: a damaged settings or roll file was set aside, and where it went.
+    if (settingsDamage_) {
+        services_.messages->showError(damagedFileMessage(settingsDamage_, "settings file"));
+    }
+    if (rollDamage_) services_.messages->showError(damagedFileMessage(rollDamage_, "roll file"));
     requestPower(power_ == PowerPosition::on);
     return true;
 }
@@ -141,8 +146,11 @@ bool MainPanel::loadCalculator() {
 
     printer.platenLeft = platenHomeLeft;
     machine.keyStatusBit = 15;
-    const int storedLines = storedStateEnabled ? roll.loadRoll(storage_.readPath(rollFileName)) : 0;
+    const int storedLines =
+        storedStateEnabled ? roll.loadRoll(storage_.readPath(rollFileName), &rollDamage_) : 0;
     savedRoll_ = roll.rollLines();
+    // The lines read in front of the damage go to disk anew, beside the set-aside file.
+    rollUnsaved_ = static_cast<bool>(rollDamage_);
     printer.redrawRollTail(roll.rollLines(), storedLines);
     drawRollCounter();
     return true;
@@ -492,11 +500,16 @@ void MainPanel::feedTimerTimer() {
 }
 
 bool MainPanel::DiscardRoll1Click() {
-    if (roll.size() > 0) {
-        const std::string count = std::to_string(roll.size());
-        const char* lines = roll.size() == 1 ? " printed line?" : " printed lines?";
-        if (!services_.messages->confirm(confirmDiscardStart + count + lines)) return false;
+    if (roll.size() > 0 &&
+        !services_.messages->confirm(confirmDiscardStart + std::to_string(roll.size()) +
+                                     confirmDiscardEnd)) {
+        return false;
     }
+    tearOffRoll();
+    return true;
+}
+
+void MainPanel::tearOffRoll() {
     if (soundsOn) services_.sounds->playSound("rip");
     printer.showFreshPaper();
     roll.clear();
@@ -504,18 +517,19 @@ bool MainPanel::DiscardRoll1Click() {
     saveRollIfChanged();
     services_.window->refreshListing();
     services_.window->faceChanged();
-    return true;
 }
 
 bool MainPanel::saveRoll() {
     if (!startupSucceeded_ || !storedStateEnabled) return false;
     if (!roll.saveRoll(storage_.writePath(rollFileName))) return false;
     savedRoll_ = roll.rollLines();
+    rollUnsaved_ = false;
     return true;
 }
 
 bool MainPanel::saveRollIfChanged() {
-    if (!startupSucceeded_ || !storedStateEnabled || roll.rollLines() == savedRoll_) return true;
+    if (!startupSucceeded_ || !storedStateEnabled) return true;
+    if (!rollUnsaved_ && roll.rollLines() == savedRoll_) return true;
     return saveRoll();
 }
 

@@ -94,6 +94,7 @@ inline constexpr const char* messageRollKeptOpen =
     "fails too, it ends without them).";
 inline constexpr const char* messageSettingsNotSaved = "ERROR: The settings could not be saved in ";
 inline constexpr const char* confirmDiscardStart = "Discard the ";
+inline constexpr const char* confirmDiscardEnd = " printed lines?";
 
 // Presses the panel keeps for the machine while the microcode is busy (the printer can keep
 // it busy for seconds); a press beyond them is refused with a sound and the sign below.
@@ -166,6 +167,8 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     // "Discard Used Roll": asks first ("Discard the N printed lines?"), then tears the paper
     // off and writes the empty roll at once. True when discarded.
     bool DiscardRoll1Click();
+    // The discard itself, for a front end that has asked in its own way.
+    void tearOffRoll();
     // Writes the roll file; nothing is written after a failed start-up.
     bool saveRoll();
     // Writes the roll file when the roll differs from what was last written or read; true
@@ -319,6 +322,9 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     // The roll as last written to or read from the roll file.
     std::vector<std::string> savedRoll_;
     bool rollSaveRefused_ = false;
+    bool rollUnsaved_ = false;
+    DamagedFile settingsDamage_;
+    DamagedFile rollDamage_;
     bool runTimeError_ = false;
     bool firstActivation_ = true;
     bool startupSucceeded_ = false;

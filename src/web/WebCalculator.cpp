@@ -351,7 +351,7 @@ void WebCalculator::menuCommand(MenuCommand command) {
 
 void WebCalculator::discardRoll() {
     if (closed_) return;
-    panel_.DiscardRoll1Click();
+    panel_.tearOffRoll();  // the page has asked already
     idle_ = false;
 }
 

@@ -262,7 +262,11 @@ TEST(PanelRoll, DamagedOrKeptRollFiles) {
     damaged.folder.write(rollFileName, "\x01\x02 not a roll");
     ASSERT_TRUE(damaged.start());
     EXPECT_EQ(damaged.panel().roll.size(), 0);
-    EXPECT_TRUE(damaged.errors.empty());
+    ASSERT_EQ(damaged.errors.size(), 1u) << "the set-aside file is said once";
+    EXPECT_NE(damaged.errors[0].find("roll file"), std::string::npos) << damaged.errors[0];
+    EXPECT_NE(damaged.errors[0].find(rollFileName), std::string::npos) << damaged.errors[0];
+    EXPECT_TRUE(damaged.panel().saveRollIfChanged());
+    EXPECT_TRUE(fs::exists(damaged.folder.path(rollFileName))) << "what was read goes back";
 
     PanelRig failed({"start:  no such instruction"});
     ASSERT_TRUE(saveScrambledList(failed.folder.path(rollFileName), {"kept"}));
