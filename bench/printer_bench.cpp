@@ -49,11 +49,28 @@ void BM_RenderPrintLine(benchmark::State& state) {
     Printer p;
     for (auto _ : state) {
         p.printer.renderPrintLine();
+        p.machine.printLineBuffer[0] ^= 1;  // a new line every time: the full drawing
+        p.printer.drawPendingLine();
         benchmark::DoNotOptimize(p.printer.lineStrip.data());
     }
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_RenderPrintLine)->Unit(benchmark::kMicrosecond);
+
+// A print loop in the microcode: a print instruction on every word while the head runs.
+void BM_PrintInstructionEveryWord(benchmark::State& state) {
+    Printer p;
+    p.printer.renderPrintLine();
+    p.printer.startPrinting();
+    for (auto _ : state) {
+        p.printer.renderPrintLine();
+        p.printer.startPrinting();
+        p.printer.printerTick();
+        if (!p.printer.busy()) p.roll.clear();
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_PrintInstructionEveryWord)->Unit(benchmark::kMicrosecond);
 
 void BM_ResampleLineToStrip(benchmark::State& state) {
     Printer p;

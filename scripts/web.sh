@@ -7,7 +7,9 @@
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 out="$top/build-web"
-host="$out/host"
+# QUORVEL_WEB_HOST names an existing native build to take the data files from (the full
+# test run passes its own); otherwise a Release build of its own in build-web/host.
+host="${QUORVEL_WEB_HOST:-$out/host}"
 
 "$top/scripts/setup.sh"
 web_packages=(emscripten chromium libstb-dev python3)
@@ -27,8 +29,10 @@ if ((${#missing[@]})); then
 fi
 
 jobs="$(nproc)"
-cmake -S "$top" -B "$host" -DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF -DQUORVEL_BENCH=OFF \
-    >/dev/null
+if [ -z "${QUORVEL_WEB_HOST:-}" ]; then
+    cmake -S "$top" -B "$host" -DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF -DQUORVEL_BENCH=OFF \
+        >/dev/null
+fi
 cmake --build "$host" -j"$jobs" --target quorvel_data quorvel_pictures quorvel_sounds
 
 # Debian's emscripten needs Debian's Node modules, also under a Node from elsewhere.

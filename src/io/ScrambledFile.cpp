@@ -295,6 +295,18 @@ std::string pictureFileProblem(const std::string& path) {
     return {};
 }
 
+std::string withFileProblem(const std::string& message, const std::string& path) {
+    const std::string problem = scrambledFileProblem(path);
+    return problem.empty() ? message : message + ": " + problem;
+}
+
+std::string specialFileMessage(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+        if (isSpecialFile(path)) return "ERROR: " + path + " is not a regular file";
+    }
+    return {};
+}
+
 bool isSpecialFile(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
@@ -322,7 +334,8 @@ std::string setFileAside(const std::string& path) {
 
 std::string damagedFileMessage(const DamagedFile& damage, const std::string& what) {
     if (!damage) return {};
-    std::string text = "The " + what + " " + damage.path + " was damaged and could not be read whole.";
+    std::string text =
+        "The " + what + " " + damage.path + " was damaged and could not be read whole.";
     if (damage.movedTo.empty()) {
         text += " It could not be set aside and is left where it is.";
     } else {

@@ -15,8 +15,8 @@ constexpr unsigned char scramblingByte = 0xA7;
 
 // What reading a container found.
 enum class ListFile {
-    loaded,      // at least one line
-    empty,       // a whole container without payload, as saving an empty list writes it
+    loaded,  // at least one line
+    empty,   // a whole container without payload, as saving an empty list writes it
     missing,
     notRegular,  // a folder, a FIFO, a device: never opened
     unreadable,  // exists but cannot be opened or read
@@ -46,8 +46,15 @@ std::string scrambledFileProblem(const std::string& path);
 // The same for the face picture: also "... is not a picture" when it does not decode.
 std::string pictureFileProblem(const std::string& path);
 
+// The caller's start-up message, followed by what is wrong with the file when the
+// container itself is at fault: "ERROR: Invalid OCM file: OCMno.dat is damaged".
+std::string withFileProblem(const std::string& message, const std::string& path);
+
 // True when something other than a regular file (or a link to one) stands at the path.
 bool isSpecialFile(const std::string& path);
+// "ERROR: PATH is not a regular file" for the first of the paths that is special; empty
+// when none is. Checked before start-up opens any of them.
+std::string specialFileMessage(const std::vector<std::string>& paths);
 
 // Renames a damaged file aside to NAME.damaged, or NAME.damaged-2, -3, ... when that is
 // taken: an earlier one is never overwritten. The new path, empty when it could not move.

@@ -7,10 +7,14 @@ namespace quorvel {
 
 std::string calculatorDataFileName(int calculatorType) {
     switch (calculatorType) {
-        case 46: return "dsplbfs.dat";
-        case 97: return "dsplbns.dat";
-        case 91: return "dsplbno.dat";
-        default: return "dsplab.dat";
+        case 46:
+            return "dsplbfs.dat";
+        case 97:
+            return "dsplbns.dat";
+        case 91:
+            return "dsplbno.dat";
+        default:
+            return "dsplab.dat";
     }
 }
 
@@ -96,6 +100,8 @@ bool loadCalculatorData(const std::string& path, int calculatorType, CalculatorD
 
 namespace {
 
+constexpr int romWordsPerPage = 256;
+
 bool decimalField(const std::string& line, int field, int32_t& value, std::string& message) {
     const std::string text = tildeField(line, field);
     int v = 0;
@@ -107,17 +113,27 @@ bool decimalField(const std::string& line, int field, int32_t& value, std::strin
     return true;
 }
 
-}  // namespace
-
-bool parseMachineParameters(const std::string& line, MachineParameters& parameters,
-                            std::string& message) {
+bool readMachineParameters(const std::string& line, MachineParameters& parameters,
+                           std::string& message) {
     // Fields in the order the loader applies them; 3, 4, 12, 15 to 18 are checked but unused.
     int32_t unused = 0;
     MachineParameters p;
     if (!decimalField(line, 2, p.ramSize, message)) return false;
     if (!decimalField(line, 3, unused, message)) return false;
     if (!decimalField(line, 4, unused, message)) return false;
-    p.romSize = hexToInt(tildeField(line, 5), 0);
+    // A ROM size that is not hexadecimal used to read as 0 words and surfaced only as
+    // microcode that does not fit.
+    const std::string romText = tildeField(line, 5);
+    p.romSize = romText.size() <= 7 ? hexToInt(romText, -1) : -1;
+    if (romText.empty() || p.romSize < 0) {
+        message = "ERROR: the ROM size '" + romText + "' is not a hexadecimal number";
+        return false;
+    }
+    if (p.romSize < romWordsPerPage) {
+        message = "ERROR: the ROM size '" + romText + "' is less than one page of " +
+                  std::to_string(romWordsPerPage) + " words";
+        return false;
+    }
     if (!decimalField(line, 14, p.returnStackDepth, message)) return false;
     if (!decimalField(line, 15, unused, message)) return false;
     if (!decimalField(line, 16, unused, message)) return false;
@@ -135,8 +151,9 @@ bool parseMachineParameters(const std::string& line, MachineParameters& paramete
         return false;
     }
     if (p.statusBitCount < 16 || p.returnStackDepth < 2 || p.highestP < 0 || p.highestP > 15) {
-        message = "Range check error: the machine needs at least 16 status bits, a return "
-                  "stack of 2 and a highest P of 0 to 15";
+        message =
+            "Range check error: the machine needs at least 16 status bits, a return "
+            "stack of 2 and a highest P of 0 to 15";
         return false;
     }
     if (p.ramSize > 4096 || p.romSize < 0 || p.romSize > 65536 || p.statusBitCount > 256 ||
@@ -148,5 +165,15 @@ bool parseMachineParameters(const std::string& line, MachineParameters& paramete
     return true;
 }
 
-}  // namespace quorvel
+}  // namespace
 
+bool parseMachineParameters(const std::string& line, MachineParameters& parameters,
+                            std::string& message, const std::string& fileName) {
+    if (!readMachineParameters(line, parameters, message)) {
+        message += " (machine parameters in " + fileName + ")";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace quorvel

@@ -37,9 +37,11 @@ std::string calculatorDataFileName(int calculatorType);
 // section is missing or unclosed, or a line is rejected.
 bool loadCalculatorData(const std::string& path, int calculatorType, CalculatorData& data);
 
-// Reads the machine-parameter line into sizes. False, with a message for the user, when a
-// decimal field is not a number or a size is out of range.
+// Reads the machine-parameter line into sizes. False, with a message for the user naming
+// the file, when a decimal field is not a number, the ROM size is not a hexadecimal number
+// of at least one page, or a size is out of range.
 bool parseMachineParameters(const std::string& parameterLine, MachineParameters& parameters,
-                            std::string& message);
+                            std::string& message,
+                            const std::string& fileName = calculatorDataFileName(91));
 
 }  // namespace quorvel

@@ -55,9 +55,19 @@ bool MainPanel::FormActivate() {
     if (!firstActivation_) return startupSucceeded_;
     firstActivation_ = false;
 
-    if (!loadInstructionTable(dataPath(instructionTableFileName(calculatorType)),
-                              instructionTable)) {
-        fail(messageInvalidTable);
+    // Opening a FIFO in a file's place would block the start for ever.
+    const std::string special = specialFileMessage(
+        {dataPath(instructionTableFileName(calculatorType)), storage_.readPath(settingsFileName),
+         dataPath("PMnon.dat"), dataPath(calculatorDataFileName(calculatorType)),
+         dataPath(CharacterSet::characterFileName(characterSetType)), dataPath("cal73.pfl"),
+         storage_.readPath(rollFileName)});
+    if (!special.empty()) {
+        fail(special);
+        return false;
+    }
+    const std::string tablePath = dataPath(instructionTableFileName(calculatorType));
+    if (!loadInstructionTable(tablePath, instructionTable)) {
+        fail(withFileProblem(messageInvalidTable, tablePath));
         return false;
     }
     showSwitchPictures();
@@ -103,14 +113,14 @@ bool MainPanel::loadCalculator() {
     keyLabelCaption.clear();
 
     if (!loadScrambledPicture(dataPath(facePictureFileName), facePicture)) {
-        const std::string path = shownPath(dataPath(facePictureFileName));
-        services_.messages->showError(messageNoFacePicture + path);
+        services_.messages->showError(std::string(messageNoFacePicture) + ": " +
+                                      pictureFileProblem(dataPath(facePictureFileName)));
         return false;
     }
     face[FacePart::calculatorImage].setPicture(facePicture);
-    if (!loadCalculatorData(dataPath(calculatorDataFileName(calculatorType)), calculatorType,
-                            calculatorData)) {
-        services_.messages->showError(messageNoCalculatorData);
+    const std::string dataFile = dataPath(calculatorDataFileName(calculatorType));
+    if (!loadCalculatorData(dataFile, calculatorType, calculatorData)) {
+        services_.messages->showError(withFileProblem(messageNoCalculatorData, dataFile));
         return false;
     }
     sizeAndCentreWindow();
@@ -123,7 +133,8 @@ bool MainPanel::loadCalculator() {
 
     MachineParameters parameters;
     std::string message;
-    if (!parseMachineParameters(calculatorData.parameterLine, parameters, message)) {
+    if (!parseMachineParameters(calculatorData.parameterLine, parameters, message,
+                                calculatorDataFileName(calculatorType))) {
         services_.messages->showError(message);
         return false;
     }

@@ -98,7 +98,7 @@ constexpr int defaultSpeedSetting = 55;
 inline constexpr const char* messageInvalidTable = "ERROR: Invalid OCM file";
 inline constexpr const char* messageNoCalculatorData = "ERROR: Failed to load calculator data file";
 inline constexpr const char* messageNoPrinterData = "ERROR Failed to load printer data";
-inline constexpr const char* messageNoFacePicture = "ERROR: Failed to load the face picture ";
+inline constexpr const char* messageNoFacePicture = "ERROR: Failed to load the face picture";
 inline constexpr const char* messageRollNotSaved = "ERROR: The paper roll could not be saved in ";
 inline constexpr const char* messageRollKeptOpen =
     "\r\rThe printed lines stay in the program: close it again to try once more (if that "

@@ -50,8 +50,18 @@ std::string CharacterSet::characterFileName(int calculatorType) {
 bool CharacterSet::loadCharacterSet(int calculatorType, const std::string& folder,
                                     MessageBoxes& messages) {
     if (loadedType_ == calculatorType) return true;
+    const std::string path = folder + "/" + characterFileName(calculatorType);
     std::vector<std::string> lines;
-    if (!loadScrambledList(folder + "/" + characterFileName(calculatorType), lines)) return false;
+    const ListFile result = readScrambledList(path, lines);
+    if (result != ListFile::loaded) {
+        // A missing file is the caller's to report; a damaged one is said here.
+        if (result == ListFile::empty) {
+            messages.showError(characterFileName(calculatorType) + " holds no characters");
+        } else if (result != ListFile::missing) {
+            messages.showError(scrambledFileProblem(path));
+        }
+        return false;
+    }
     return loadCharacterLines(calculatorType, lines, messages);
 }
 
@@ -68,9 +78,13 @@ bool CharacterSet::loadCharacterLines(int calculatorType, const std::vector<std:
             case CodeField::value:
                 break;
             case CodeField::notHex:
-                // The table ends here; the next call reads the file again.
+                // Once this silently ended the table and the tape printed the fallback glyph.
                 glyph[0] = 0;
-                return true;
+                messages.showError(characterFileName(calculatorType) + ", line " +
+                                   std::to_string(record + 1) + ": the code '" + codeText +
+                                   "' is not hexadecimal: " + line);
+                loadedType_ = -1;
+                return false;
             case CodeField::unreadable:
                 glyph[0] = 0;
                 messages.showError(codeText + " " + line);

@@ -37,18 +37,34 @@ void PrintMechanism::resampleLine() {
 }
 
 void PrintMechanism::renderPrintLine() {
-    clearLineImage(lineImage, black);
     lineText.clear();
     for (int column = 0; column < printColumns; ++column) {
-        const int code = machine_.printLineBuffer[static_cast<size_t>(column)];
-        characters_.drawGlyph(lineImage, characters_.glyphIndexOf(code), column);
+        const int32_t code = machine_.printLineBuffer[static_cast<size_t>(column)];
+        pendingCodes_[static_cast<size_t>(column)] = code;
         lineText += std::to_string(code);
         lineText += '~';
+    }
+    linePending_ = true;
+}
+
+void PrintMechanism::drawPendingLine() {
+    if (!linePending_) return;
+    linePending_ = false;
+    // The same codes again (a print loop) leave the same pixels.
+    if (drawnCodesValid_ && drawnCodes_ == pendingCodes_) return;
+    drawnCodes_ = pendingCodes_;
+    drawnCodesValid_ = true;
+    clearLineImage(lineImage, black);
+    for (int column = 0; column < printColumns; ++column) {
+        const int32_t code = pendingCodes_[static_cast<size_t>(column)];
+        characters_.drawGlyph(lineImage, characters_.glyphIndexOf(code), column);
     }
     resampleLine();
 }
 
 void PrintMechanism::drawStoredLine(const std::string& text) {
+    linePending_ = false;
+    drawnCodesValid_ = false;
     clearLineImage(lineImage, black);
     if (text == blankRollLine) return;
     for (int column = 0; column < printColumns; ++column) {
@@ -82,6 +98,7 @@ void PrintMechanism::reveal() {
     // The revealed part begins 4 pixels left of the head; strip columns left of 0 have no
     // pixels, and the paper there keeps its white.
     const int revealed = paper.width() + 408 - headPos;
+    drawPendingLine();
     copyStripToPaper(printLineLeft + lineStripWidth - revealed, revealed);
     returnStepCount = 0;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "platform/Bitmap.h"
@@ -62,9 +63,12 @@ class PrintMechanism {
     PrintMechanism(MachineState& machine, RollStore& roll, const CharacterSet& characters,
                    PrinterEvents& events);
 
-    // Draws the buffer into the line picture, records its text and resamples it into the
-    // strip shown on the paper.
+    // Records the buffer's text and codes for the line picture and the strip shown on the
+    // paper. The drawing and resampling wait until the strip is first needed: a print
+    // loop in the microcode renders on every word, and only the last rendering is shown.
     void renderPrintLine();
+    // Brings `lineImage` and `lineStrip` up to the last rendered line.
+    void drawPendingLine();
     // Starts a printing pass when the printer is idle.
     void startPrinting();
     bool printerAtRest() const { return headPos == headRestPosition; }
@@ -103,6 +107,7 @@ class PrintMechanism {
     int leftMoveSpeed = defaultLeftMoveSpeed;
     int rightMoveSpeed = defaultRightMoveSpeed;
 
+    // The last rendered line at working size and resampled; current after drawPendingLine.
     LineImage lineImage;
     Bitmap lineStrip{lineStripWidth, lineStripHeight};
     // The picture of the paper window (paper97Image); the window may replace it with its
@@ -123,6 +128,10 @@ class PrintMechanism {
     const CharacterSet& characters_;
     PrinterEvents& events_;
     std::string lineText;
+    std::array<int32_t, printColumns> pendingCodes_{};
+    bool linePending_ = false;
+    std::array<int32_t, printColumns> drawnCodes_{};  // what lineImage shows, when valid
+    bool drawnCodesValid_ = false;
 };
 
 }  // namespace quorvel

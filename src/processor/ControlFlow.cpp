@@ -77,7 +77,8 @@ void call(MachineState& m, const Word& d, Io&) {
 }
 
 void goTo(MachineState& m, const Word& d, Io&) {
-    if (m.carry == 0) takeGoto(m, jump::gotoTarget(m.programCounter, m.gotoOffset + (d.word & 255)));
+    if (m.carry == 0)
+        takeGoto(m, jump::gotoTarget(m.programCounter, m.gotoOffset + (d.word & 255)));
     m.carry = 0;
 }
 
@@ -94,7 +95,9 @@ void selectBankDelayed(MachineState& m, const Word& d, Io&) {
     m.delayedBankSelect = (d.word & 0x10) ? 4096 : 0;
 }
 
-void bankSwitch(MachineState& m, const Word&, Io&) { m.programCounter ^= 4096; }
+void bankSwitch(MachineState& m, const Word&, Io&) {
+    m.programCounter ^= 4096;
+}
 
 void keysToRom(MachineState& m, const Word&, Io&) {
     if (m.keyCode < 0) m.keyCode = 0;
@@ -123,25 +126,12 @@ DecodedWord decodeWord(int32_t word, uint8_t addressWord) {
     d.writesDisplay = family->writesDisplay;
     d.readsCarry = family->readsCarry;
     if (family->argument == ArgumentKind::field) {
-        static constexpr int8_t fields[8][2] = {{fieldAtP, 0}, {3, 12}, {0, 2},   {0, 13},
+        static constexpr int8_t fields[8][2] = {{fieldAtP, 0},   {3, 12}, {0, 2}, {0, 13},
                                                 {fieldUpToP, 0}, {3, 13}, {2, 2}, {13, 13}};
         d.first = fields[word & 7][0];
         d.last = fields[word & 7][1];
     }
     return d;
-}
-
-void refreshDecodedRom(MachineState& m) {
-    const size_t size = m.romImage.size();
-    if (m.decodedRom.size() != size) m.decodedRom.resize(size, decodeWord(0));
-    for (size_t i = 0; i < size; ++i) {
-        const RomWord& source = m.romImage[i];
-        DecodedWord& decoded = m.decodedRom[i];
-        if (decoded.word != source.word || decoded.addressWord != source.addressWord ||
-            !decoded.handler) {
-            decoded = decodeWord(source.word, source.addressWord);
-        }
-    }
 }
 
 void executeWord(MachineState& m, int32_t word, MachinePeripherals& peripherals) {

@@ -9,7 +9,7 @@ namespace quorvel {
 
 // What the instructions need from the display and the printer.
 class MachinePeripherals {
-public:
+  public:
     virtual ~MachinePeripherals() = default;
     // Redraws the display if it is marked changed (the display-on instruction asks for it).
     virtual void renderDisplay() = 0;
@@ -26,9 +26,16 @@ public:
 
 DecodedWord decodeWord(int32_t word, uint8_t addressWord = 0);
 
-// Brings machine.decodedRom up to date with machine.romImage (only the words that
-// changed are decoded again).
-void refreshDecodedRom(MachineState& machine);
+// The decoded form of the ROM word at `address` (inside the ROM), decoded again when
+// romImage changed there since.
+inline const DecodedWord& decodedWordAt(MachineState& m, int32_t address) {
+    const RomWord& source = m.romImage[static_cast<size_t>(address)];
+    DecodedWord& decoded = m.decodedRom[static_cast<size_t>(address)];
+    if (decoded.word != source.word || decoded.addressWord != source.addressWord) [[unlikely]] {
+        decoded = decodeWord(source.word, source.addressWord);
+    }
+    return decoded;
+}
 
 namespace detail {
 void executeBranchWord(MachineState& machine, int32_t word);
@@ -54,8 +61,20 @@ inline void executeDecoded(MachineState& m, const DecodedWord& d, MachinePeriphe
 // advanced past it).
 void executeWord(MachineState& machine, int32_t word, MachinePeripherals& peripherals);
 
-// The step the run loop performs after every instruction.
-void afterInstruction(MachineState& machine);
+// The step the run loop performs after every instruction: status bit 5 follows the print
+// mode while bit 0 is set (else it is 1), and the key status bit is forced on.
+inline void afterInstruction(MachineState& m) {
+    auto& bits = m.statusBits;
+    const size_t count = bits.size();
+    if (count == 0 || bits[0] == 0) {
+        if (count > 5) bits[5] = 1;
+        return;
+    }
+    if (count > 5) bits[5] = m.printMode != printModeNorm ? 1 : 0;
+    if (m.keyStatusBit >= 0 && static_cast<size_t>(m.keyStatusBit) < count) {
+        bits[static_cast<size_t>(m.keyStatusBit)] = 1;
+    }
+}
 
 // The character code the digit-print instruction writes for a digit value.
 int32_t printCharCode(int32_t digit);

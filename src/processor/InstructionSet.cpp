@@ -31,8 +31,8 @@ constexpr InstructionFamily test(int32_t word, int32_t match, const char* text,
 // Register arithmetic: one family per operation, the field in bits 0 to 2.
 template <int Operation>
 constexpr InstructionFamily arith(const char* text, bool tests, bool writesDisplay) {
-    return {0x300 + Operation * 8, 0xFF8, A::field, 0, 7,    text,
-            "register arithmetic", &arithmetic<Operation>, tests, writesDisplay, false};
+    return {0x300 + Operation * 8,  0xFF8, A::field,      0,    7, text, "register arithmetic",
+            &arithmetic<Operation>, tests, writesDisplay, false};
 }
 
 constexpr bool T = true;
@@ -167,10 +167,15 @@ const std::array<const InstructionFamily*, 4096>& familyByWord() {
 std::string argumentText(const InstructionFamily& family, int value) {
     char digits[8];
     switch (family.argument) {
-        case A::hexByte: std::snprintf(digits, sizeof digits, "%02X", value & 255); return digits;
-        case A::field: return fieldNames[value & 7];
-        case A::decimal: return std::to_string(value);
-        case A::none: break;
+        case A::hexByte:
+            std::snprintf(digits, sizeof digits, "%02X", value & 255);
+            return digits;
+        case A::field:
+            return fieldNames[value & 7];
+        case A::decimal:
+            return std::to_string(value);
+        case A::none:
+            break;
     }
     return {};
 }
@@ -184,7 +189,9 @@ std::string memberText(const InstructionFamily& family, int value) {
 
 }  // namespace
 
-std::span<const InstructionFamily> instructionFamilies() { return families; }
+std::span<const InstructionFamily> instructionFamilies() {
+    return families;
+}
 
 const InstructionFamily* familyOf(int32_t word) {
     return familyByWord()[static_cast<size_t>(word & 0xFFF)];
@@ -195,8 +202,8 @@ std::vector<InstructionText> instructionTexts() {
     for (const InstructionFamily& family : families) {
         if (!family.text) continue;
         for (int value = 0; value < family.members(); ++value)
-            texts.push_back({family.memberWord(value), family.description,
-                             memberText(family, value)});
+            texts.push_back(
+                {family.memberWord(value), family.description, memberText(family, value)});
     }
     return texts;
 }

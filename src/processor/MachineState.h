@@ -75,7 +75,7 @@ struct MachineState {
     std::string errorText;
 
     std::vector<RomWord> romImage;
-    // romImage decoded for the run loop; kept in step by refreshDecodedRom.
+    // romImage decoded for the run loop; a word is decoded again where romImage changed.
     std::vector<DecodedWord> decodedRom;
 
     // Words executed since the last power-on reset; a figure for tools and tests.

@@ -8,7 +8,9 @@
 
 namespace quorvel {
 
-int32_t printCharCode(int32_t digit) { return digit >= 0 && digit <= 15 ? 4 * digit + 3 : 63; }
+int32_t printCharCode(int32_t digit) {
+    return digit >= 0 && digit <= 15 ? 4 * digit + 3 : 63;
+}
 
 namespace detail {
 
@@ -120,10 +122,18 @@ void printRegister(MachineState& m, int kind, Io& peripherals) {
 
 }  // namespace
 
-void clearStatusBit(MachineState& m, const Word& d, Io&) { setStatus(m, d.word & 15, 0); }
-void setStatusBit(MachineState& m, const Word& d, Io&) { setStatus(m, d.word & 15, 1); }
-void testStatusClear(MachineState& m, const Word& d, Io&) { testStatusBit(m, d.word & 15, false); }
-void testStatusSet(MachineState& m, const Word& d, Io&) { testStatusBit(m, d.word & 15, true); }
+void clearStatusBit(MachineState& m, const Word& d, Io&) {
+    setStatus(m, d.word & 15, 0);
+}
+void setStatusBit(MachineState& m, const Word& d, Io&) {
+    setStatus(m, d.word & 15, 1);
+}
+void testStatusClear(MachineState& m, const Word& d, Io&) {
+    testStatusBit(m, d.word & 15, false);
+}
+void testStatusSet(MachineState& m, const Word& d, Io&) {
+    testStatusBit(m, d.word & 15, true);
+}
 
 void clearStatus(MachineState& m, const Word&, Io&) {
     for (int i = 0; i < m.statusBitCount(); ++i) {
@@ -198,13 +208,25 @@ void clearDataRegisters(MachineState& m, const Word&, Io&) {
     }
 }
 
-void baseTen(MachineState& m, const Word&, Io&) { m.numberBase = 10; }
-void baseSixteen(MachineState& m, const Word&, Io&) { m.numberBase = 16; }
+void baseTen(MachineState& m, const Word&, Io&) {
+    m.numberBase = 10;
+}
+void baseSixteen(MachineState& m, const Word&, Io&) {
+    m.numberBase = 16;
+}
 
-void exchangeM1(MachineState& m, const Word&, Io&) { std::swap(m.regC, m.regM1); }
-void exchangeM2(MachineState& m, const Word&, Io&) { std::swap(m.regC, m.regM2); }
-void m1ToC(MachineState& m, const Word&, Io&) { m.regC = m.regM1; }
-void m2ToC(MachineState& m, const Word&, Io&) { m.regC = m.regM2; }
+void exchangeM1(MachineState& m, const Word&, Io&) {
+    std::swap(m.regC, m.regM1);
+}
+void exchangeM2(MachineState& m, const Word&, Io&) {
+    std::swap(m.regC, m.regM2);
+}
+void m1ToC(MachineState& m, const Word&, Io&) {
+    m.regC = m.regM1;
+}
+void m2ToC(MachineState& m, const Word&, Io&) {
+    m.regC = m.regM2;
+}
 
 void stackPush(MachineState& m, const Word&, Io&) {
     m.stack3 = m.stack2;
@@ -232,18 +254,32 @@ void rotateLeftA(MachineState& m, const Word&, Io&) {
     m.regA[0] = top;
 }
 
-void offsetToCaptured(MachineState& m, const Word&, Io&) { m.capturedAddress = m.gotoOffset; }
-void capturedToOffset(MachineState& m, const Word&, Io&) { m.gotoOffset = m.capturedAddress; }
-void printModeToA(MachineState& m, const Word&, Io&) { m.regA[1] = m.printMode; }
-void yToA(MachineState& m, const Word&, Io&) { m.regA = m.stack1; }
-void digitExchangeA(MachineState& m, const Word&, Io&) { std::swap(m.digitReg, m.regA[0]); }
-void digitToA(MachineState& m, const Word&, Io&) { m.regA[0] = m.digitReg; }
+void offsetToCaptured(MachineState& m, const Word&, Io&) {
+    m.capturedAddress = m.gotoOffset;
+}
+void capturedToOffset(MachineState& m, const Word&, Io&) {
+    m.gotoOffset = m.capturedAddress;
+}
+void printModeToA(MachineState& m, const Word&, Io&) {
+    m.regA[1] = m.printMode;
+}
+void yToA(MachineState& m, const Word&, Io&) {
+    m.regA = m.stack1;
+}
+void digitExchangeA(MachineState& m, const Word&, Io&) {
+    std::swap(m.digitReg, m.regA[0]);
+}
+void digitToA(MachineState& m, const Word&, Io&) {
+    m.regA[0] = m.digitReg;
+}
 
 void printerReadyToS3(MachineState& m, const Word&, Io& io) {
     setStatus(m, 3, io.printerAtRest() ? 1 : 0);
 }
 
-void oneToS3(MachineState& m, const Word&, Io&) { setStatus(m, 3, 1); }
+void oneToS3(MachineState& m, const Word&, Io&) {
+    setStatus(m, 3, 1);
+}
 
 void keyReadyToS3(MachineState& m, const Word&, Io& io) {
     const bool waiting = m.keyQueue[0] != 0 && m.keyReleased == 1;
@@ -251,9 +287,15 @@ void keyReadyToS3(MachineState& m, const Word&, Io& io) {
     if (m.keyQueue[0] == 0) io.keyTestFoundEmpty();
 }
 
-void printPacked(MachineState& m, const Word&, Io& io) { printRegister(m, 11, io); }
-void printDigits(MachineState& m, const Word&, Io& io) { printRegister(m, 12, io); }
-void printPackedEol(MachineState& m, const Word&, Io& io) { printRegister(m, 14, io); }
+void printPacked(MachineState& m, const Word&, Io& io) {
+    printRegister(m, 11, io);
+}
+void printDigits(MachineState& m, const Word&, Io& io) {
+    printRegister(m, 12, io);
+}
+void printPackedEol(MachineState& m, const Word&, Io& io) {
+    printRegister(m, 14, io);
+}
 
 void cToDataAddress(MachineState& m, const Word&, Io&) {
     const int32_t address = m.regC[1] * 16 + m.regC[0];
@@ -312,14 +354,5 @@ void conditionToS3(MachineState& m, const Word& d, Io&) {
 }
 
 }  // namespace detail
-
-void afterInstruction(MachineState& m) {
-    if (detail::status(m, 0) == 0) {
-        detail::setStatus(m, 5, 1);
-    } else {
-        detail::setStatus(m, 5, m.printMode != printModeNorm ? 1 : 0);
-        detail::setStatus(m, m.keyStatusBit, 1);
-    }
-}
 
 }  // namespace quorvel

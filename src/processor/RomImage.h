@@ -14,7 +14,11 @@ struct RomWord {
 using RomImage = std::vector<RomWord>;
 
 // The internal instruction word: class in bits 8 to 11, operand in bits 0 to 7.
-constexpr int instructionClass(int32_t word) { return (word >> 8) & 15; }
-constexpr int instructionOperand(int32_t word) { return word & 255; }
+constexpr int instructionClass(int32_t word) {
+    return (word >> 8) & 15;
+}
+constexpr int instructionOperand(int32_t word) {
+    return word & 255;
+}
 
 }  // namespace quorvel

@@ -16,7 +16,7 @@ namespace {
 // Passes the instructions' calls on to the host and notes that the host was reached: what
 // the host answers about the printer, the power switch and its requests may then change.
 class NotingPeripherals final : public MachinePeripherals {
-public:
+  public:
     explicit NotingPeripherals(RunLoopHost& host) : host_(host) {}
     void renderDisplay() override {
         reached = true;
@@ -41,20 +41,19 @@ public:
 
     bool reached = false;
 
-private:
+  private:
     RunLoopHost& host_;
 };
 
-// Every pass does what it always did: a pause after each burst, a printer tick while the
-// printer is busy, a refresh every 105 passes, then one word. The host's answers (printer
-// busy, power switch, requests) change only when the host has been called, so they are
-// asked again only after a call: a tick, a pause, a refresh, an instruction that reached a
-// peripheral, or the word the host wants to be asked at.
+// The ROM is decoded as it is fetched and kept decoded. Every pass does what it always did: a pause
+// after each burst, a printer tick while the printer is busy, a refresh every 105 passes, then one
+// word. The host's answers (printer busy, power switch, requests) change only when the host has
+// been called, so they are asked again only after a call: a tick, a pause, a refresh, an
+// instruction that reached a peripheral, or the word the host wants to be asked at.
 template <bool Observed>
 bool runDecoded(MachineState& m, RunLoopHost& host, int burstLength) {
     NotingPeripherals peripherals(host);
     const int32_t romSize = m.romSize();
-    const DecodedWord* const rom = m.decodedRom.data();
     int passesSincePause = 0;
     int passesSinceRefresh = 0;
     bool askBusy = true;
@@ -92,7 +91,7 @@ bool runDecoded(MachineState& m, RunLoopHost& host, int burstLength) {
         m.currentAddress = pc;
         m.programCounter = (pc & 0xFFF) == 0xFFF ? (pc & 4096) : pc + 1;
 
-        executeDecoded(m, rom[pc], peripherals);
+        executeDecoded(m, decodedWordAt(m, pc), peripherals);
         afterInstruction(m);
         ++m.wordsExecuted;
 
@@ -118,7 +117,8 @@ bool runDecoded(MachineState& m, RunLoopHost& host, int burstLength) {
 
 bool runProgram(MachineState& m, RunLoopHost& host, int burstLength, bool codeAssembled) {
     if (!codeAssembled) return true;
-    refreshDecodedRom(m);
+    if (m.decodedRom.size() != m.romImage.size())
+        m.decodedRom.assign(m.romImage.size(), decodeWord(0));
     return m.wordObserver ? runDecoded<true>(m, host, burstLength)
                           : runDecoded<false>(m, host, burstLength);
 }

@@ -19,7 +19,7 @@ constexpr int pauseMilliseconds = 5;
 
 // Everything the run loop reaches outside the processor.
 class RunLoopHost : public MachinePeripherals {
-public:
+  public:
     virtual bool printerBusy() = 0;
     virtual void printerTick() = 0;
     virtual void processPendingMessages() = 0;

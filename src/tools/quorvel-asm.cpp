@@ -82,7 +82,7 @@ std::vector<std::string> symbolLines(const AssemblyJob& job) {
 }
 
 class CollectedMessages : public MessageBoxes {
-public:
+  public:
     void showError(const std::string&) override {}
     void showInformation(const std::string& text) override { information.push_back(text); }
     bool confirm(const std::string&) override { return false; }
@@ -164,7 +164,8 @@ int main(int argc, char** argv) {
         std::cerr << " " << (d.warning ? "warning: " : "") << d.text << "\n";
         if (!d.warning) ++errors;
     }
-    for (const std::string& text : messages.information) std::cerr << source << ": " << text << "\n";
+    for (const std::string& text : messages.information)
+        std::cerr << source << ": " << text << "\n";
     if (!ok) {
         if (errors > 0) std::cerr << errors << (errors == 1 ? " error\n" : " errors\n");
         return exitErrors;

@@ -22,7 +22,10 @@ TEST(WordAt, WordsAreRunsOfPrintableCodes) {
     EXPECT_EQ(wordAt("  org $100", 1), "$100");
     EXPECT_EQ(wordAt("  org $100", 0), "org");
     EXPECT_EQ(wordAt("  org $100", 2), "");
-    EXPECT_EQ(wordAt("a\tb\x01" "c", 2), "c");
+    EXPECT_EQ(wordAt("a\tb\x01"
+                     "c",
+                     2),
+              "c");
     // Codes above 127 belong to words.
     EXPECT_EQ(wordAt("x \xe9t\xe9 y", 1), "\xe9t\xe9");
     EXPECT_EQ(wordAt("", 0), "");

@@ -144,12 +144,17 @@ TEST(MachineParameterLine, RefusesWhatTheMachineCannotRunWith) {
         "a~b~64~1~2~2000~~~~~~~0~16~1~0~0~0~0~13~",        // return stack too short
         "a~b~64~1~2~2000~~~~~~~0~16~2~0~0~0~0~-1~",        // negative highest P
         "a~b~99999999~1~2~2000~~~~~~~0~16~2~0~0~0~0~13~",  // absurd RAM
+        "a~b~64~1~2~zz~~~~~~~0~16~2~0~0~0~0~13~",          // ROM size not hexadecimal
+        "a~b~64~1~2~-1~~~~~~~0~16~2~0~0~0~0~13~",          // negative ROM size
+        "a~b~64~1~2~~~~~~~~0~16~2~0~0~0~0~13~",            // no ROM size
+        "a~b~64~1~2~FF~~~~~~~0~16~2~0~0~0~0~13~",          // less than a page
+        "a~b~64~1~2~FFFFFFFF~~~~~~~0~16~2~0~0~0~0~13~",    // beyond any ROM
     };
     for (const char* line : lines) {
         MachineParameters p;
         std::string message;
         EXPECT_FALSE(parseMachineParameters(line, p, message)) << line;
-        EXPECT_FALSE(message.empty()) << line;
+        EXPECT_NE(message.find("dsplbno.dat"), std::string::npos) << line << ": " << message;
     }
 }
 

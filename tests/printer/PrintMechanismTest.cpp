@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "printer/PrintMechanism.h"
+#include "printer/Resampler.h"
 #include "support/PrinterTestSupport.h"
 
 namespace quorvel {
@@ -94,6 +95,7 @@ TEST(PrintReveal, CopiesTheRightPartOfTheStripBesideTheHead) {
     for (const Case& c : cases) {
         PrinterRig rig;
         rig.print(test::codesOf("8"));
+        rig.printer.drawPendingLine();
         for (int x = 0; x < lineStripWidth; ++x) {
             for (int y = 0; y < lineStripHeight; ++y) {
                 rig.printer.lineStrip.setPixel(x, y, {uint8_t(x), uint8_t(y), 9});
@@ -110,6 +112,35 @@ TEST(PrintReveal, CopiesTheRightPartOfTheStripBesideTheHead) {
             }
         }
     }
+}
+
+TEST(PrintReveal, OnlyTheLastRenderingIsDrawnWithThePixelsOfAFullRendering) {
+    // The line as drawn and resampled at once.
+    PrinterRig reference;
+    const std::vector<int> codes = test::codesOf("31415926535897932384");
+    LineImage expectedImage;
+    clearLineImage(expectedImage, black);
+    for (size_t column = 0; column < codes.size(); ++column) {
+        const int record = test::builtCharacterSet().glyphIndexOf(codes[column]);
+        test::builtCharacterSet().drawGlyph(expectedImage, record, static_cast<int>(column));
+    }
+    Bitmap expectedStrip;
+    resampleBitmap(lineStripWidth, lineStripHeight, filterLanczos3, 0.0f, expectedImage.bitmap,
+                   expectedStrip);
+    reference.print(codes);
+    reference.printer.drawPendingLine();
+    EXPECT_EQ(reference.printer.lineStrip, expectedStrip);
+    reference.runUntilIdle();
+
+    // A print loop renders many times before and during the pass; the last one counts.
+    PrinterRig looping;
+    looping.print(test::codesOf("8"));
+    for (int word = 0; word < 50; ++word) looping.print(codes);
+    while (looping.printer.headPos > 500) looping.printer.printerTick();
+    looping.print(codes);
+    looping.runUntilIdle();
+    EXPECT_EQ(looping.printer.paperImage(), reference.printer.paperImage());
+    EXPECT_EQ(looping.roll.rollLines().back(), reference.roll.rollLines().back());
 }
 
 TEST(PrintPaper, ALineRaisesThePaperNineteenRowsAndAFedBlankTwenty) {

@@ -361,7 +361,7 @@ TEST_F(Window, AFailedStartShowsItsMessageAndStaysClosed) {
     fs::remove(folder.path("OCMno.dat"));
     EXPECT_FALSE(window->start());
     EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(window->shownMessages, QStringList{"ERROR: Invalid OCM file"});
+    EXPECT_EQ(window->shownMessages, QStringList{"ERROR: Invalid OCM file: OCMno.dat is missing"});
     EXPECT_FALSE(fs::exists(folder.path(settingsFileName)));
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <array>
@@ -7,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -209,6 +211,78 @@ TEST_F(RunnerFolder, UsageAndStartUpFailures) {
     const Outcome noTable = run("1");
     EXPECT_EQ(noTable.status, 3);
     EXPECT_NE(noTable.err.find("ERROR: Invalid OCM file"), std::string::npos) << noTable.err;
+}
+
+// Each damaged data file stops the start naming the file, and a FIFO does not block it.
+TEST_F(RunnerFolder, DamagedDataFilesAreStartUpFailuresNamingTheFile) {
+    microcode({"start:  display on", "idle:   go to idle"});
+    const auto path = [&](const char* name) { return (folder_ / name).string(); };
+    // Rewrites a data file's lines through `change`.
+    const auto edit = [&](const char* name, auto change) {
+        std::vector<std::string> lines;
+        ASSERT_TRUE(loadScrambledList(path(name), lines));
+        change(lines);
+        ASSERT_TRUE(saveScrambledList(path(name), lines));
+    };
+    const auto bytes = [&](const char* name) {
+        std::ifstream in(path(name), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const auto write = [&](const char* name, const std::string& content) {
+        fs::remove(path(name));
+        std::ofstream(path(name), std::ios::binary) << content;
+    };
+    struct Case {
+        const char* name;
+        std::function<void()> damage;
+        const char* message;
+    };
+    const std::vector<Case> cases = {
+        {"a FIFO in place of the calculator data",
+         [&] {
+             fs::remove(path("dsplbno.dat"));
+             ASSERT_EQ(::mkfifo(path("dsplbno.dat").c_str(), 0600), 0);
+         },
+         "dsplbno.dat is not a regular file"},
+        {"instruction table with half its length field",
+         [&] {
+             std::string file = bytes("OCMno.dat");
+             const size_t start = file.find('\r' ^ scramblingByte) + 1;
+             const size_t end = file.find('\r' ^ scramblingByte, start);
+             write("OCMno.dat", file.erase(start + (end - start) / 2, (end - start + 1) / 2));
+         },
+         "OCMno.dat is damaged"},
+        {"instruction table cut in half",
+         [&] {
+             const std::string file = bytes("OCMno.dat");
+             write("OCMno.dat", file.substr(0, file.size() / 2));
+         },
+         "OCMno.dat is damaged"},
+        {"a character code that is not hexadecimal",
+         [&] { edit("chdtfl73.dat", [](auto& lines) { lines[3] = "x~zz~0~0~0~0~0~0~0~"; }); },
+         "chdtfl73.dat, line 4: the code 'zz' is not hexadecimal"},
+        {"a ROM size of zz",
+         [&] {
+             edit("dsplbno.dat", [](auto& lines) {
+                 for (std::string& line : lines) {
+                     if (line.rfind("000", 0) != 0) continue;
+                     size_t field = 3;  // past the kind prefix
+                     for (int n = 0; n < 5; ++n) field = line.find('~', field) + 1;
+                     line.replace(field, line.find('~', field) - field, "zz");
+                 }
+             });
+         },
+         "the ROM size 'zz' is not a hexadecimal number"},
+        {"no face picture", [&] { fs::remove(path("PMnon.dat")); }, "PMnon.dat is missing"},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        microcode({"start:  display on", "idle:   go to idle"});
+        c.damage();
+        const Outcome outcome = run("1");
+        EXPECT_EQ(outcome.status, 3) << c.name;
+        EXPECT_NE(outcome.err.find(c.message), std::string::npos) << c.name << ": " << outcome.err;
+    }
 }
 
 TEST_F(RunnerFolder, KeyNamesAreCaseInsensitiveWithAliases) {
