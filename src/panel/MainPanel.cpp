@@ -765,6 +765,7 @@ PanelSettings MainPanel::currentSettings() const {
     }
     settings.zoomPercent = zoomPercent;
     settings.fast = fastMode;
+    settings.printFile = printFile;
     return settings;
 }
 
@@ -784,6 +785,7 @@ void MainPanel::applySettings(const PanelSettings& settings) {
     storedPosition_ = {settings.windowLeft, settings.windowTop};
     zoomPercent = nearestZoom(settings.zoomPercent);
     fastMode = settings.fast;
+    printFile = settings.printFile;
 }
 
 // ---------------------------------------------------------------- window, drag and close

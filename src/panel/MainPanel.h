@@ -246,6 +246,8 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     bool fastMode = false;
     // The window's zoom in percent, kept in the settings; the window draws it.
     int zoomPercent = 100;
+    // Where the roll was last printed to a file, kept in the settings.
+    std::string printFile;
     void LowPower1Click();
     void ShowKeyLegend1Click() { keyLegendOn = !keyLegendOn; }
     void ViewRoll1Click() { services_.window->showListingWindow(); }

@@ -164,6 +164,9 @@ void applySettingsLines(const std::vector<std::string>& lines, PanelSettings& s)
             case 12:
                 s.fast = readTruthValue(value, false);
                 break;
+            case 13:
+                s.printFile = value;
+                break;
             default:
                 break;
         }
@@ -194,6 +197,7 @@ std::vector<std::string> settingsLines(const PanelSettings& s) {
     }
     lines.push_back("011" + std::to_string(s.zoomPercent));
     lines.push_back("012" + truthText(s.fast));
+    if (!s.printFile.empty()) lines.push_back("013" + s.printFile);
     return lines;
 }
 

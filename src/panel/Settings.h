@@ -28,6 +28,8 @@ struct PanelSettings {
     int windowTop = 0;
     int zoomPercent = 100;
     bool fast = false;
+    // The file the roll was last printed to (key 013); empty: none yet.
+    std::string printFile;
 
     friend bool operator==(const PanelSettings&, const PanelSettings&) = default;
 };
@@ -51,7 +53,7 @@ int nearestZoom(int percent);
 // lines without a key are ignored, a later line of the same key wins.
 void applySettingsLines(const std::vector<std::string>& lines, PanelSettings& settings);
 // The lines the writer stores: 000 to 008, then 009 and 010 (the window's corner, when
-// placed), 011 (zoom) and 012 (Fast).
+// placed), 011 (zoom), 012 (Fast) and 013 (the last print file, when there is one).
 std::vector<std::string> settingsLines(const PanelSettings& settings);
 
 // Reads the settings file over `settings`; a missing file changes nothing. A file that

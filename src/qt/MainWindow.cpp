@@ -581,7 +581,14 @@ RollPrintDialog& MainWindow::printDialog() {
 }
 
 void MainWindow::printRoll() {
+    QPrinter& printer = printDialog().printer();
+    if (!panel_->printFile.empty() && printer.outputFormat() == QPrinter::PdfFormat) {
+        printer.setOutputFileName(QString::fromStdString(panel_->printFile));
+    }
     printDialog().printRoll(this, panel_->roll, panel_->characterSet, *this);
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        panel_->printFile = printer.outputFileName().toStdString();
+    }
 }
 
 void MainWindow::setClipboardText(const std::string& text) {

@@ -83,7 +83,8 @@ TEST(SettingsReader, AppliesEachKeyWithItsOwnDefault) {
                            Added{{"011160", "012-1"}, false, 0, 0, 150, true},
                            Added{{"011180"}, false, 0, 0, 200, false},
                            Added{{"0119999"}, false, 0, 0, 200, false},
-                           Added{{"0110"}, false, 0, 0, 100, false}}) {
+                           Added{{"0110"}, false, 0, 0, 100, false},
+                           Added{{"013/tmp/roll 1.pdf"}, false, 0, 0, 100, false}}) {
         const PanelSettings s = read(c.lines);
         EXPECT_EQ(s.windowPlaced, c.placed) << c.lines[0];
         if (s.windowPlaced) {
@@ -92,6 +93,7 @@ TEST(SettingsReader, AppliesEachKeyWithItsOwnDefault) {
         }
         EXPECT_EQ(s.zoomPercent, c.zoom) << c.lines[0];
         EXPECT_EQ(s.fast, c.fast) << c.lines[0];
+        EXPECT_EQ(s.printFile, c.lines[0].starts_with("013") ? "/tmp/roll 1.pdf" : "");
     }
 }
 
@@ -119,7 +121,7 @@ TEST(SettingsReader, MapsTheSwitchPositionsOfKeys7And8) {
 }
 
 TEST(SettingsReader, IgnoresLinesWithoutAKnownKey) {
-    EXPECT_EQ(read({"", "12", "ab1", "0131", "999-1", "00x-1", "-01-1"}), PanelSettings{});
+    EXPECT_EQ(read({"", "12", "ab1", "0991", "999-1", "00x-1", "-01-1"}), PanelSettings{});
 }
 
 TEST(SettingsWriter, WritesTheLinesInKeyOrder) {
@@ -141,10 +143,11 @@ TEST(SettingsWriter, WritesTheLinesInKeyOrder) {
     s.windowTop = 80;
     s.zoomPercent = 200;
     s.fast = true;
+    s.printFile = "/a.pdf";
     EXPECT_EQ(settingsLines(s),
               (std::vector<std::string>{"000-1", "001x", "002100", "003-1", "0040", "00520",
                                         "00630", "0071", "0082", "009-5", "01080", "011200",
-                                        "012-1"}));
+                                        "012-1", "013/a.pdf"}));
 }
 
 TEST(SettingsFile, RoundTripsEveryPosition) {
