@@ -58,7 +58,7 @@ bool MainPanel::FormActivate() {
     // Opening a FIFO in a file's place would block the start for ever.
     const std::string special = specialFileMessage(
         {dataPath(instructionTableFileName(calculatorType)), storage_.readPath(settingsFileName),
-         dataPath("PMnon.dat"), dataPath(calculatorDataFileName(calculatorType)),
+         dataPath(facePictureFileName), dataPath(calculatorDataFileName(calculatorType)),
          dataPath(CharacterSet::characterFileName(characterSetType)), dataPath("cal73.pfl"),
          storage_.readPath(rollFileName)});
     if (!special.empty()) {

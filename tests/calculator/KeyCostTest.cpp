@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "CalculatorHarness.h"
+#include "FunctionReference.h"
 
 namespace quorvel::test {
 namespace {
@@ -91,6 +95,37 @@ TEST(KeyCost, SlowestCasesStayBelowHalfASecond) {
         Calculator calculator;
         calculator.press(c.before);
         EXPECT_LT(calculator.pressCounting(c.key), c.limit);
+    }
+}
+
+// The angle functions in every angle mode over random arguments (FIX 2): half of them
+// answer within 3,000 words, none above 5,000.
+TEST(KeyCost, AngleFunctionsMedianStaysBelow3000Words) {
+    struct Function {
+        const char* prefix;
+        const char* key;
+        int lowExponent;
+        int highExponent;
+    };
+    const Function functions[] = {
+        {"", "S", -3, 3}, {"", "C", -3, 3}, {"SHIFT", "S", -3, -1}, {"SHIFT", "C", -3, -1}};
+    const AnglePosition angles[] = {AnglePosition::deg, AnglePosition::grd, AnglePosition::rad};
+    for (AnglePosition angle : angles) {
+        Calculator calculator(PrintModePosition::man, angle);
+        RandomNumbers random(61);
+        for (const Function& f : functions) {
+            SCOPED_TRACE(std::string(f.prefix) + " " + f.key + " in angle mode " +
+                         std::to_string(static_cast<int>(angle)));
+            std::vector<uint64_t> costs;
+            for (int i = 0; i < 201; ++i) {
+                const TenDigit x = random.next(f.lowExponent, f.highExponent, true);
+                calculator.press(keysFor(x) + " " + f.prefix);
+                costs.push_back(calculator.pressCounting(f.key));
+            }
+            std::sort(costs.begin(), costs.end());
+            EXPECT_LE(costs[costs.size() / 2], 3000u);
+            EXPECT_LE(costs.back(), 5000u);
+        }
     }
 }
 

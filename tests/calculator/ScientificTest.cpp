@@ -626,7 +626,10 @@ TEST(Scientific, TrigonometryInRadians) {
                                "62831.85307", "78539.81634", "65536", "99999.99999", "-99999.99999",
                                // just below n times 1.57079632: the exact second step
                                "1.5705", "-1.570319261", "3.1412", "4.7121", "-589.0483861",
-                               "0.1997", "0.0998"}),
+                               "0.1997", "0.0998",
+                               // n rounded up or not at an odd multiple of pi/4; a large n
+                               // with a tiny rest
+                               "2.356194490", "2.356194491", "-5.497787144", "70685.83471"}),
                       4);
     Calculator calculator(PrintModePosition::man, AnglePosition::rad);
     calculator.press("1 E 5 S");
