@@ -8,7 +8,7 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     libmpfr-dev libgmp-dev
     qt6-base-dev qt6-multimedia-dev libqt6printsupport6 libqt6svg6
-    xvfb xauth fonts-dejavu-core xdotool imagemagick
+    xvfb xauth fonts-dejavu-core xdotool xclip poppler-utils imagemagick
 )
 
 missing=()

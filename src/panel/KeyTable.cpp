@@ -106,6 +106,24 @@ int keyIndexForVirtualKey(int32_t vk, KeyModifiers modifiers) {
     }
 }
 
+std::vector<int> keyIndicesForPcKey(int32_t virtualKey, KeyModifiers modifiers,
+                                    const std::string& text) {
+    if (modifiers.control || modifiers.alt || virtualKey == vkShift) return {};
+    if (text.size() == 1) {
+        switch (text[0]) {
+            case '+': return {keyIndexForVirtualKey(vkAdd, {})};
+            case '-': return {keyIndexForVirtualKey(vkSubtract, {})};
+            case '*': return {keyIndexForVirtualKey(vkMultiply, {})};
+            case '/': return {keyIndexForVirtualKey(vkDivide, {})};
+            default: break;
+        }
+    }
+    const int index = keyIndexForVirtualKey(virtualKey, {});
+    if (index < 0) return {};
+    if (modifiers.shift && index != 0) return {0, index};
+    return {index};
+}
+
 int keyIndexForLegend(const std::string& legend) {
     auto lower = [](const std::string& s) {
         std::string out = s;

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace quorvel {
 
@@ -64,6 +65,14 @@ struct KeyModifiers {
 // The key index a PC key presses: 0 (SHIFT) for any key while exactly Shift is held,
 // -1 when the key does nothing (another modifier, or an unmapped key).
 int keyIndexForVirtualKey(int32_t virtualKey, KeyModifiers modifiers);
+
+// The calculator keys a PC key press gives, in order. The characters + - * / give their
+// operation by the character typed, whatever key and layout produced it; with Shift held a
+// key gives its shifted function (SHIFT, then the key). Shift itself gives nothing here:
+// SHIFT goes in when Shift comes up without another key between. Ctrl, Alt or an unmapped
+// key give nothing.
+std::vector<int> keyIndicesForPcKey(int32_t virtualKey, KeyModifiers modifiers,
+                                    const std::string& text);
 
 // Index of the key with this legend, compared without regard to case; -1 when none.
 int keyIndexForLegend(const std::string& legend);

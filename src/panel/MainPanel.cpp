@@ -6,6 +6,8 @@
 #include <utility>
 
 #include "io/ScrambledFile.h"
+#include "panel/ClipboardNumber.h"
+#include "panel/StateFile.h"
 
 namespace quorvel {
 
@@ -88,6 +90,7 @@ bool MainPanel::FormActivate() {
         services_.messages->showError(damagedFileMessage(settingsDamage_, "settings file"));
     }
     if (rollDamage_) services_.messages->showError(damagedFileMessage(rollDamage_, "roll file"));
+    restorePending_ = storedStateEnabled && power_ == PowerPosition::on;
     requestPower(power_ == PowerPosition::on);
     return true;
 }
@@ -96,8 +99,14 @@ void MainPanel::sizeAndCentreWindow() {
     services_.window->setClientSize(faceWidth(), faceHeight());
     int screenWidth = 0, screenHeight = 0;
     services_.window->screenSize(screenWidth, screenHeight);
-    services_.window->moveWindow(
-        centredWindowPosition(screenWidth, screenHeight, faceWidth(), faceHeight()));
+    const int width = faceWidth() * zoomPercent / 100;
+    const int height = faceHeight() * zoomPercent / 100;
+    if (storedPlace_ && services_.window->placeOnScreen(storedPosition_, width, height)) {
+        services_.window->moveWindow(storedPosition_);
+    } else {
+        services_.window->moveWindow(
+            centredWindowPosition(screenWidth, screenHeight, width, height));
+    }
     // So the listing window opens beside the calculator before it was ever moved.
     recordWindowGeometry();
 }
@@ -216,6 +225,7 @@ void MainPanel::powerOnSequence() {
     printer.resetPrintHead();
     setPrintMode(printMode_, false);
     machine.printLineBuffer = MachineState::blankPrintLine();
+    if (restorePending_) restoreState();
 
     requestFlags_ = requestRestart;
     services_.timers->setModeTimerEnabled(true);
@@ -237,6 +247,36 @@ void MainPanel::powerOffSequence() {
     machine.displayOn = false;
     renderDisplay();
     afterInstruction(machine);
+    // A real power-off forgets everything, and so does the next start.
+    restorePending_ = false;
+    if (startupSucceeded_ && storedStateEnabled) {
+        std::error_code error;
+        std::filesystem::remove(storage_.writePath(stateFileName), error);
+        std::filesystem::remove(storage_.readPath(stateFileName), error);
+    }
+}
+
+void MainPanel::restoreState() {
+    restorePending_ = false;
+    const std::string path = storage_.readPath(stateFileName);
+    const StateFileResult result = loadStateFile(path, machine);
+    if (result == StateFileResult::restored) {
+        resumePrinterAfterRestore(printer, machine);
+        renderDisplay();
+        return;
+    }
+    if (result == StateFileResult::missing) return;
+    // Powered on fresh: the machine was left as the reset made it.
+    setFileAside(path);
+    services_.messages->showInformation(stateFileNote(result));
+}
+
+bool MainPanel::saveState() {
+    if (!startupSucceeded_ || !storedStateEnabled || runTimeError_ || !powerIsOn()) return true;
+    const std::string path = storage_.writePath(stateFileName);
+    if (saveStateFile(path, machine)) return true;
+    services_.messages->showError(messageStateNotSaved + shownPath(path));
+    return false;
 }
 
 void MainPanel::setPrintMode(PrintModePosition position, bool withSound) {
@@ -302,22 +342,44 @@ void MainPanel::calculatorImageMouseUp(bool leftButton) {
     release();
 }
 
-void MainPanel::FormKeyDown(int32_t virtualKey, KeyModifiers modifiers) {
+void MainPanel::FormKeyDown(int32_t virtualKey, KeyModifiers modifiers, const std::string& text) {
     if (virtualKey == vkEscape) escapeDown_ = true;
-    const int index = keyIndexForVirtualKey(virtualKey, modifiers);
-    if (index < 0) return;
+    if (virtualKey == vkShift) {
+        shiftAlone_ = !modifiers.control && !modifiers.alt;
+        return;
+    }
+    shiftAlone_ = false;
+    if (modifiers.control && !modifiers.alt && !modifiers.shift) {
+        if (virtualKey == 'C') Copy1Click();
+        if (virtualKey == 'V') Paste1Click();
+        return;
+    }
+    const std::vector<int> keys = keyIndicesForPcKey(virtualKey, modifiers, text);
+    if (keys.empty()) return;
     if (keyHeld_ && heldVirtualKey_ >= 0) {
-        // Shift held with another key is still the one SHIFT key.
-        if (index == heldKeyIndex_) return;
+        if (virtualKey == heldVirtualKey_) return;
         release();
     }
-    keyIndex_ = index;
     if (keyHeld_) return;  // the mouse holds a key
+    for (size_t i = 0; i + 1 < keys.size(); ++i) {
+        keyIndex_ = keys[i];
+        if (!press()) return;
+        release();
+    }
+    keyIndex_ = keys.back();
     press();
     if (keyHeld_) heldVirtualKey_ = virtualKey;
 }
 
 void MainPanel::FormKeyUp(int32_t virtualKey) {
+    if (virtualKey == vkShift) {
+        if (!shiftAlone_) return;
+        shiftAlone_ = false;
+        if (keyHeld_) return;
+        keyIndex_ = 0;
+        if (press()) release();
+        return;
+    }
     if (virtualKey == vkEscape) {
         const bool pressedHere = escapeDown_;
         escapeDown_ = false;
@@ -400,6 +462,16 @@ void MainPanel::keyQueuePut(int32_t code) {
 
 void MainPanel::renderDisplay() {
     if (display.redraw(machine)) services_.window->faceChanged();
+    showShiftLamp();
+}
+
+void MainPanel::showShiftLamp() {
+    ImageComponent& lamp = face[FacePart::shiftLampImage];
+    const bool lit = powerIsOn() && machine.statusBitCount() > shiftStatusBit &&
+                     machine.statusBits[shiftStatusBit] != 0;
+    if (lamp.visible == lit) return;
+    lamp.visible = lit;
+    services_.window->faceChanged();
 }
 
 void MainPanel::processPendingMessages() {
@@ -407,7 +479,7 @@ void MainPanel::processPendingMessages() {
 }
 
 void MainPanel::pause(int milliseconds) {
-    if (pausesEnabled) services_.events->sleepMilliseconds(milliseconds);
+    if (pausesEnabled && !fastMode) services_.events->sleepMilliseconds(milliseconds);
 }
 
 int32_t MainPanel::requestFlags() {
@@ -420,7 +492,14 @@ int32_t MainPanel::requestFlags() {
     return requestFlags_;
 }
 
+void MainPanel::printerTick() {
+    // Fast moves the head a step at every tick.
+    if (fastMode) printer.headCountdown = 1;
+    printer.printerTick();
+}
+
 void MainPanel::keyTestFoundEmpty() {
+    showShiftLamp();
     // The microcode looks for a key: the next press is handed over now, so its shift is
     // chosen by the state the keys before it left.
     if (!typeAhead_.empty()) {
@@ -497,6 +576,42 @@ void MainPanel::feedTimerTimer() {
     machine.displayOn = true;
     machine.displayChanged = true;
     renderDisplay();
+}
+
+bool MainPanel::Copy1Click() {
+    const ClipboardText copied = copyNumberText(machine);
+    if (!copied.ok || !powerIsOn()) {
+        services_.messages->showInformation(copied.ok ? messageCopyWhileOff : copied.message);
+        return false;
+    }
+    services_.window->setClipboardText(copied.text);
+    return true;
+}
+
+bool MainPanel::Paste1Click() {
+    return pasteText(services_.window->clipboardText(), services_.window->decimalSeparator());
+}
+
+bool MainPanel::pasteText(const std::string& text, char decimalSeparator) {
+    const PastedKeys pasted = keysForPastedText(text, decimalSeparator);
+    std::string refusal = pasted.message;
+    if (pasted.ok && !powerIsOn()) refusal = messagePasteWhileOff;
+    if (pasted.ok && powerIsOn() && typeAhead_.size() + pasted.keys.size() > typeAheadCapacity) {
+        refusal = messagePasteTooLong;
+    }
+    if (!pasted.ok || !refusal.empty()) {
+        services_.messages->showInformation(refusal);
+        return false;
+    }
+    // All keys are checked before any goes in, so a refusal changes nothing.
+    std::vector<int> indices;
+    for (const std::string& name : pasted.keys) {
+        const int index = keyIndexForLegend(name);
+        if (index < 0) return false;
+        indices.push_back(index);
+    }
+    typeAhead_.insert(typeAhead_.end(), indices.begin(), indices.end());
+    return true;
 }
 
 bool MainPanel::DiscardRoll1Click() {
@@ -589,6 +704,28 @@ void MainPanel::switchLabelClick(FacePart label) {
     }
 }
 
+bool MainPanel::switchKnobClick(FacePart knob) {
+    switch (knob) {
+        case FacePart::offSWimage:
+        case FacePart::onSWimage:
+            powerClick(!powerIsOn());
+            return true;
+        case FacePart::manSWimage:
+        case FacePart::allSWimage:
+        case FacePart::nrmSWimage:
+            setPrintMode(static_cast<PrintModePosition>((static_cast<int>(printMode_) + 1) % 3),
+                         true);
+            return true;
+        case FacePart::degSWimage:
+        case FacePart::grdSWimage:
+        case FacePart::radSWimage:
+            setAngle(static_cast<AnglePosition>((static_cast<int>(angle_) + 1) % 3), true);
+            return true;
+        default:
+            return false;
+    }
+}
+
 MainPanel::ShownPart MainPanel::shownPart(FacePart part) const {
     const ImageComponent& component = face[part];
     ShownPart shown{component.left, component.top, &component.picture, component.visible};
@@ -630,6 +767,19 @@ PanelSettings MainPanel::currentSettings() const {
     settings.rightMoveSpeed = printer.rightMoveSpeed;
     settings.printMode = printMode_;
     settings.angle = angle_;
+    if (startupSucceeded_) {
+        const WindowPosition position = services_.window->windowPosition();
+        settings.windowPlaced = true;
+        settings.windowLeft = position.left;
+        settings.windowTop = position.top;
+    } else {
+        settings.windowPlaced = storedPlace_;
+        settings.windowLeft = storedPosition_.left;
+        settings.windowTop = storedPosition_.top;
+    }
+    settings.zoomPercent = zoomPercent;
+    settings.fast = fastMode;
+    settings.printFile = printFile;
     return settings;
 }
 
@@ -645,6 +795,11 @@ void MainPanel::applySettings(const PanelSettings& settings) {
     printer.leftMoveSpeed = settings.leftMoveSpeed;
     printer.rightMoveSpeed = settings.rightMoveSpeed;
     setAngle(settings.angle, false);
+    storedPlace_ = settings.windowPlaced;
+    storedPosition_ = {settings.windowLeft, settings.windowTop};
+    zoomPercent = nearestZoom(settings.zoomPercent);
+    fastMode = settings.fast;
+    printFile = settings.printFile;
 }
 
 // ---------------------------------------------------------------- window, drag and close
@@ -708,6 +863,7 @@ bool MainPanel::FormCloseQuery() {
 
 void MainPanel::FormClose() {
     if (!startupSucceeded_ || !storedStateEnabled) return;
+    saveState();
     const std::string path = storage_.writePath(settingsFileName);
     if (!writeSettingsFile(path, currentSettings())) {
         services_.messages->showError(messageSettingsNotSaved + shownPath(path));
@@ -724,6 +880,8 @@ bool MainPanel::menuChecked(MenuCommand command) const {
             return lowBatteryShown();
         case MenuCommand::keyLegend:
             return keyLegendOn;
+        case MenuCommand::fast:
+            return fastMode;
         default:
             return false;
     }
@@ -731,6 +889,18 @@ bool MainPanel::menuChecked(MenuCommand command) const {
 
 void MainPanel::menuCommand(MenuCommand command) {
     switch (command) {
+        case MenuCommand::copy:
+            Copy1Click();
+            break;
+        case MenuCommand::paste:
+            Paste1Click();
+            break;
+        case MenuCommand::fast:
+            Fast1Click();
+            break;
+        case MenuCommand::saveRollText:
+            services_.window->saveRollAsText();
+            break;
         case MenuCommand::sounds:
             Sound1Click();
             break;
@@ -764,6 +934,7 @@ void MainPanel::menuCommand(MenuCommand command) {
         case MenuCommand::close:
             Close1Click();
             break;
+        case MenuCommand::zoom:
         case MenuCommand::separator:
             break;
     }
@@ -776,8 +947,12 @@ void MainPanel::LowPower1Click() {
 }
 
 bool MainPanel::Help1Click() {
-    const std::string path = dataPath(helpDocumentName);
     std::error_code error;
+    const std::string page = dataPath(helpPageName);
+    if (std::filesystem::is_regular_file(page, error) && services_.window->showHelpDocument(page)) {
+        return true;
+    }
+    const std::string path = dataPath(helpDocumentName);
     if (!std::filesystem::is_regular_file(path, error)) {
         services_.messages->showError(messageNoHelpDocument + shownPath(path));
         return false;

@@ -56,6 +56,10 @@ class PanelWindow {
     virtual void screenSize(int& width, int& height) const { width = height = 0; }
     virtual WindowPosition windowPosition() const { return {}; }
     virtual void moveWindow(WindowPosition /*position*/) {}
+    // Whether a window of this size at this place would be seen on some screen.
+    virtual bool placeOnScreen(WindowPosition /*position*/, int /*width*/, int /*height*/) const {
+        return false;
+    }
     virtual void minimizeWindow() {}
     // The closed hand while the window is dragged, else the part's own cursor.
     virtual void showDragCursor(bool /*dragging*/) {}
@@ -66,6 +70,13 @@ class PanelWindow {
     virtual void showListingWindow() {}
     virtual void printRoll() {}
     virtual void showPrintHeadSpeedDialog() {}
+    virtual void saveRollAsText() {}
+    // The desktop's clipboard, as plain text, and the locale's decimal point.
+    virtual void setClipboardText(const std::string& /*text*/) {}
+    virtual std::string clipboardText() const { return {}; }
+    virtual char decimalSeparator() const { return '.'; }
+    // Shows the help document inside the program; false when it cannot.
+    virtual bool showHelpDocument(const std::string& /*path*/) { return false; }
 };
 
 struct PanelServices {
@@ -95,6 +106,11 @@ inline constexpr const char* messageRollKeptOpen =
 inline constexpr const char* messageSettingsNotSaved = "ERROR: The settings could not be saved in ";
 inline constexpr const char* confirmDiscardStart = "Discard the ";
 inline constexpr const char* confirmDiscardEnd = " printed lines?";
+inline constexpr const char* messageStateNotSaved =
+    "ERROR: The calculator's state could not be saved in ";
+inline constexpr const char* messageCopyWhileOff = "Nothing to copy: the calculator is off";
+inline constexpr const char* messagePasteWhileOff = "Nothing pasted: the calculator is off";
+inline constexpr const char* messagePasteTooLong = "Nothing pasted: too many keys are waiting";
 
 // Presses the panel keeps for the machine while the microcode is busy (the printer can keep
 // it busy for seconds); a press beyond them is refused with a sound and the sign below.
@@ -129,6 +145,9 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     // The click on a switch label (any mouse button). ON while on and OFF while off change
     // nothing; they withdraw a waiting request for the other position.
     void switchLabelClick(FacePart label);
+    // A click on a switch's knob moves it to its next position (the last goes back to the
+    // first). False when the part is no knob.
+    bool switchKnobClick(FacePart knob);
     PowerPosition powerPosition() const { return power_; }
     PrintModePosition printModePosition() const { return printMode_; }
     AnglePosition anglePosition() const { return angle_; }
@@ -142,7 +161,9 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     // (rollover); only the PC key holding a key releases it. Esc closes on its release
     // only when its press came here too (a menu or dialog that took the press keeps the
     // program running).
-    void FormKeyDown(int32_t virtualKey, KeyModifiers modifiers);
+    // Ctrl+C and Ctrl+V copy and paste; `text` is the character the key typed, which
+    // decides + - * / whatever the layout (see keyIndicesForPcKey).
+    void FormKeyDown(int32_t virtualKey, KeyModifiers modifiers, const std::string& text = {});
     void FormKeyUp(int32_t virtualKey);
     // Presses the key of the current key index: shows it pressed and, with the power on,
     // puts it at the end of the type-ahead. False when the type-ahead was full.
@@ -216,6 +237,20 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     bool menuChecked(MenuCommand command) const;
     void menuCommand(MenuCommand command);
     void Sound1Click() { soundsOn = !soundsOn; }
+    // X to the clipboard with all its digits; false (after a short message) when X holds
+    // no number.
+    bool Copy1Click();
+    // Types the clipboard's number through the type-ahead; a refusal is said and changes
+    // nothing.
+    bool Paste1Click();
+    bool pasteText(const std::string& text, char decimalSeparator = '.');
+    // Fast: no pauses in the processor's run and the head at its fastest.
+    void Fast1Click() { fastMode = !fastMode; }
+    bool fastMode = false;
+    // The window's zoom in percent, kept in the settings; the window draws it.
+    int zoomPercent = 100;
+    // Where the roll was last printed to a file, kept in the settings.
+    std::string printFile;
     void LowPower1Click();
     void ShowKeyLegend1Click() { keyLegendOn = !keyLegendOn; }
     void ViewRoll1Click() { services_.window->showListingWindow(); }
@@ -282,7 +317,7 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     void startPrinting() override { printer.startPrinting(); }
     void keyTestFoundEmpty() override;
     bool printerBusy() override { return printer.busy(); }
-    void printerTick() override { printer.printerTick(); }
+    void printerTick() override;
     void processPendingMessages() override;
     void pause(int milliseconds) override;
     int32_t requestFlags() override;
@@ -329,15 +364,27 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     bool firstActivation_ = true;
     bool startupSucceeded_ = false;
 
+    // The window's place from the settings, used at start-up when it is on a screen.
+    bool storedPlace_ = false;
+    WindowPosition storedPosition_{};
+
     PowerPosition power_ = PowerPosition::off;
     PrintModePosition printMode_ = PrintModePosition::man;
     AnglePosition angle_ = AnglePosition::deg;
 
     // Hands the oldest waiting press to the machine's queue when that is empty.
     void feedTypeAhead();
+    // The SHIFT lamp follows the machine's shift bit.
+    void showShiftLamp();
 
     int keyIndex_ = -1;
     bool keyHeld_ = false;
+    // Shift went down and no key came before it went up: it presses SHIFT then.
+    bool shiftAlone_ = false;
+    // The first power-on after start-up resumes from the state file.
+    bool restorePending_ = false;
+    void restoreState();
+    bool saveState();
     // The PC key that holds the pressed key, -1 when the mouse holds it.
     int32_t heldVirtualKey_ = -1;
     int heldKeyIndex_ = -1;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 #include "io/ScrambledFile.h"
 #include "io/TextUtils.h"
@@ -77,6 +78,14 @@ std::string truthText(bool value) {
 
 }  // namespace
 
+int nearestZoom(int percent) {
+    int best = zoomChoices[0];
+    for (int choice : zoomChoices) {
+        if (std::abs(choice - percent) < std::abs(best - percent)) best = choice;
+    }
+    return best;
+}
+
 bool readTruthValue(const std::string& text, bool defaultValue) {
     bool isZero = false;
     if (readNumber(text, isZero)) return !isZero;
@@ -87,7 +96,8 @@ bool readTruthValue(const std::string& text, bool defaultValue) {
 
 void applySettingsLines(const std::vector<std::string>& lines, PanelSettings& s) {
     for (std::string value : lines) {
-        switch (takeThreeDigitPrefix(value, true)) {
+        const int index = takeThreeDigitPrefix(value, true);
+        switch (index) {
             case 0:
                 s.power = readTruthValue(value, false) ? PowerPosition::on : PowerPosition::off;
                 break;
@@ -135,6 +145,28 @@ void applySettingsLines(const std::vector<std::string>& lines, PanelSettings& s)
                         break;
                 }
                 break;
+            case 9:
+            case 10: {
+                int coordinate = 0;
+                if (!parseDecimal(value, coordinate)) break;
+                // A corner far off is no place: the window is centred.
+                if (std::abs(coordinate) > windowCoordinateLimit) {
+                    s.windowPlaced = false;
+                    break;
+                }
+                (index == 9 ? s.windowLeft : s.windowTop) = coordinate;
+                s.windowPlaced = true;
+                break;
+            }
+            case 11:
+                s.zoomPercent = nearestZoom(readInteger(value, 100, 100, 200));
+                break;
+            case 12:
+                s.fast = readTruthValue(value, false);
+                break;
+            case 13:
+                s.printFile = value;
+                break;
             default:
                 break;
         }
@@ -148,7 +180,7 @@ std::vector<std::string> settingsLines(const PanelSettings& s) {
     int angle = 0;
     if (s.angle == AnglePosition::rad) angle = 1;
     if (s.angle == AnglePosition::grd) angle = 2;
-    return {
+    std::vector<std::string> lines = {
         "000" + truthText(s.power == PowerPosition::on),
         "001" + s.key001,
         "002" + std::to_string(s.speedSetting),
@@ -159,6 +191,14 @@ std::vector<std::string> settingsLines(const PanelSettings& s) {
         "007" + std::to_string(printMode),
         "008" + std::to_string(angle),
     };
+    if (s.windowPlaced) {
+        lines.push_back("009" + std::to_string(s.windowLeft));
+        lines.push_back("010" + std::to_string(s.windowTop));
+    }
+    lines.push_back("011" + std::to_string(s.zoomPercent));
+    lines.push_back("012" + truthText(s.fast));
+    if (!s.printFile.empty()) lines.push_back("013" + s.printFile);
+    return lines;
 }
 
 void readSettingsFile(const std::string& path, PanelSettings& settings, DamagedFile* damage) {

@@ -21,6 +21,15 @@ struct PanelSettings {
     int rightMoveSpeed = 24;
     PrintModePosition printMode = PrintModePosition::man;
     AnglePosition angle = AnglePosition::deg;
+    // Beyond the nine above: the window's top left corner (not placed: centred), the zoom
+    // in percent and Fast.
+    bool windowPlaced = false;
+    int windowLeft = 0;
+    int windowTop = 0;
+    int zoomPercent = 100;
+    bool fast = false;
+    // The file the roll was last printed to (key 013); empty: none yet.
+    std::string printFile;
 
     friend bool operator==(const PanelSettings&, const PanelSettings&) = default;
 };
@@ -34,11 +43,17 @@ bool readTruthValue(const std::string& text, bool defaultValue);
 // 200 on pause after every word; the head speeds are the speed dialog's ranges.
 constexpr int speedSettingMinimum = 0;
 constexpr int speedSettingMaximum = 100;
+// A corner beyond this is no screen's; the window then stands centred on the screen.
+constexpr int windowCoordinateLimit = 32767;
+// The zooms the window offers; a stored value goes to the nearest of them.
+constexpr int zoomChoices[] = {100, 150, 200};
+int nearestZoom(int percent);
 
 // Applies settings lines (three-digit key, then the value) in order; unknown keys and
 // lines without a key are ignored, a later line of the same key wins.
 void applySettingsLines(const std::vector<std::string>& lines, PanelSettings& settings);
-// The nine lines 000 to 008 that the writer stores.
+// The lines the writer stores: 000 to 008, then 009 and 010 (the window's corner, when
+// placed), 011 (zoom), 012 (Fast) and 013 (the last print file, when there is one).
 std::vector<std::string> settingsLines(const PanelSettings& settings);
 
 // Reads the settings file over `settings`; a missing file changes nothing. A file that

@@ -9,6 +9,8 @@ namespace quorvel {
 
 // The items of the pop-up menu, in their order.
 enum class MenuCommand {
+    copy,
+    paste,
     sounds,
     lowBattery,
     keyLegend,
@@ -16,6 +18,10 @@ enum class MenuCommand {
     printRoll,
     discardRoll,
     printHeadSpeed,
+    saveRollText,
+    fast,
+    // A submenu of the zooms the window offers (zoomChoices).
+    zoom,
     help,
     about,
     minimize,
@@ -33,6 +39,8 @@ struct MenuItem {
 const std::vector<MenuItem>& popupMenuItems();
 
 inline constexpr const char* helpDocumentName = "Quorvelhelp.pdf";
+// Shown inside the program; the PDF beside it is for printing and other viewers.
+inline constexpr const char* helpPageName = "Quorvelhelp.html";
 inline constexpr const char* messageNoHelpDocument = "Unable to find document ";
 inline constexpr const char* messageNoPdfViewer =
     "No program to show PDF files was found.\r\rThe help document is ";

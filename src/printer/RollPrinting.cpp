@@ -79,6 +79,9 @@ bool printRollOnPrinter(const std::vector<std::string>& entries, const Character
             resampleBitmap(page.lineWidth, page.lineHeight, filterLanczos3, 0, lineImage.bitmap,
                            printerLine);
             printer.drawBitmap(page.columnX(column), y, printerLine);
+            std::string text = characters.lineCharacters(entries[i]);
+            text.erase(text.find_last_not_of(' ') + 1);
+            printer.drawHiddenText(page.columnX(column), y, page.lineWidth, page.lineHeight, text);
         }
         y += page.linePitch;
         if (y > pageHeight - page.margin) {

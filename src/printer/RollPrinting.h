@@ -22,6 +22,10 @@ class RollPrinterDevice {
     virtual int resolution() const = 0;
     // The bitmap with its top left corner at (x, y) of the current page.
     virtual void drawBitmap(int x, int y, const Bitmap& bitmap) = 0;
+    // The line's text, unseen, over the box of its picture, so a PDF viewer can find and
+    // copy it; a printer on paper draws nothing.
+    virtual void drawHiddenText(int /*x*/, int /*y*/, int /*width*/, int /*height*/,
+                                const std::string& /*text*/) {}
     virtual bool newPage() = 0;
     virtual bool endDocument() = 0;
     // Throws the document away, so nothing of it is printed.

@@ -2,7 +2,14 @@
 
 #include <QApplication>
 #include <QBitmap>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QFileDialog>
+#include <QLocale>
+#include <QSaveFile>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+#include <QWindow>
 #include <QDesktopServices>
 #include <QMessageBox>
 #include <QPainter>
@@ -16,6 +23,8 @@
 
 #include "BitmapImage.h"
 #include "QtKeys.h"
+#include "tools/KeyMapSource.h"
+#include "printer/RollText.h"
 
 namespace quorvel {
 
@@ -33,6 +42,27 @@ QCursor cursorFrom(const QString& resource, Qt::CursorShape fallback) {
 
 bool isSwitchLabel(FacePart part) {
     return part >= FacePart::offImage && part <= FacePart::radImage;
+}
+
+bool isSwitchKnob(FacePart part) {
+    switch (part) {
+        case FacePart::offSWimage:
+        case FacePart::onSWimage:
+        case FacePart::manSWimage:
+        case FacePart::allSWimage:
+        case FacePart::nrmSWimage:
+        case FacePart::degSWimage:
+        case FacePart::grdSWimage:
+        case FacePart::radSWimage:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Where a plain move of a window is refused, the window system moves it itself.
+bool windowSystemMoves() {
+    return QGuiApplication::platformName().startsWith("wayland");
 }
 
 QString boxText(const std::string& text) {
@@ -81,6 +111,7 @@ MainWindow::MainWindow(const QString& programFolder, const QString& userDataFold
     speedDialog_ =
         new TprMoveFM(panel_->printer.leftMoveSpeed, panel_->printer.rightMoveSpeed, this);
     buildMenu();
+    loadKeyTips(programFolder);
 }
 
 MainWindow::~MainWindow() {
@@ -95,6 +126,7 @@ MainWindow::~MainWindow() {
 bool MainWindow::start() {
     const QImage sheet(":/pictures/parts.png");
     if (!sheet.isNull()) panel_->usePanelPictures(bitmapOf(sheet));
+    loadZoomPictures();
     if (!panel_->FormActivate()) return false;
     rollTimer_.start();
     applyOutline();
@@ -109,7 +141,72 @@ void MainWindow::applyOutline() {
     const QImage face = imageOf(panel_->face[FacePart::calculatorImage].picture);
     const QRgb key =
         qRgb(transparentFaceColour.red, transparentFaceColour.green, transparentFaceColour.blue);
-    setMask(QBitmap::fromImage(face.createMaskFromColor(key, Qt::MaskInColor)));
+    QImage mask = face.createMaskFromColor(key, Qt::MaskInColor);
+    // The outline follows the face's own pixels, so it matches the hit tests at any zoom.
+    if (zoom() != 1.0) {
+        mask = mask.scaled(qRound(face.width() * zoom()), qRound(face.height() * zoom()),
+                           Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    }
+    setMask(QBitmap::fromImage(mask));
+}
+
+void MainWindow::loadZoomPictures() {
+    face2x_ = QImage(":/pictures/face@2x.png").convertToFormat(QImage::Format_RGB32);
+    legend1x_ = QImage(":/pictures/key-legend.png").convertToFormat(QImage::Format_ARGB32);
+    legend2x_ = QImage(":/pictures/key-legend@2x.png").convertToFormat(QImage::Format_ARGB32);
+    const QImage sheet(":/pictures/parts@2x.png");
+    if (sheet.isNull()) return;
+    for (const SheetRect& rect : panelPictureSheet()) {
+        const QImage part = sheet.copy(rect.x * 2, rect.y * 2, rect.width * 2, rect.height * 2);
+        // The display, the counter and the paper change as the core draws them.
+        if (rect.part == FacePart::maskImage || rect.part == FacePart::pcntBaseImage ||
+            rect.part == FacePart::paper97Image) {
+            continue;
+        }
+        if (rect.part == FacePart::buttsImage) buttons2x_ = part;
+        parts2x_[rect.part] = part;
+    }
+}
+
+void MainWindow::loadKeyTips(const QString& programFolder) {
+    std::vector<KeyMapEntry> entries;
+    std::string problem;
+    keyTips_.assign(keyCount, QString());
+    if (!readKeyMap((programFolder + "/keymap.txt").toStdString(), entries, problem)) return;
+    for (const KeyMapEntry& key : entries) {
+        if (key.index < 0 || key.index >= keyCount) continue;
+        QString tip = QString::fromStdString(key.legend) + ": " +
+                      QString::fromStdString(key.function) + "  [" +
+                      QString::fromStdString(key.pcKey) + "]";
+        if (!key.shiftedFunction.empty()) {
+            tip += "\nSHIFT " + QString::fromStdString(key.shiftedLegend) + ": " +
+                   QString::fromStdString(key.shiftedFunction) + "  [Shift+" +
+                   QString::fromStdString(key.pcKey) + "]";
+        }
+        keyTips_[key.index] = tip;
+    }
+}
+
+QString MainWindow::keyTip(int keyIndex) const {
+    if (keyIndex < 0 || keyIndex >= static_cast<int>(keyTips_.size())) return {};
+    return keyTips_[keyIndex];
+}
+
+void MainWindow::setZoom(int percent) {
+    panel_->zoomPercent = nearestZoom(percent);
+    setClientSize(panel_->faceWidth(), panel_->faceHeight());
+    applyOutline();
+    if (zoomGroup_) {
+        for (QAction* action : zoomGroup_->actions()) {
+            action->setChecked(action->data().toInt() == panel_->zoomPercent);
+        }
+    }
+    update();
+}
+
+QPoint MainWindow::facePoint(QPointF windowPoint) const {
+    return QPoint(static_cast<int>(windowPoint.x() / zoom()),
+                  static_cast<int>(windowPoint.y() / zoom()));
 }
 
 // ---------------------------------------------------------------- painting
@@ -124,19 +221,77 @@ void MainWindow::paintEvent(QPaintEvent*) {
         }
         const MainPanel::ShownPart shown = panel_->shownPart(part);
         if (!shown.visible || !shown.picture || shown.picture->empty()) continue;
-        if (shown.left >= width() || shown.top >= height()) continue;
-        painter.drawImage(shown.left, shown.top, imageOf(*shown.picture));
+        if (shown.left >= panel_->faceWidth() || shown.top >= panel_->faceHeight()) continue;
+        drawPart(painter, part, shown);
+        // The PC keys printed over the face sit right above it, under everything else.
+        if (part == FacePart::calculatorImage && panel_->keyLegendOn) {
+            const QImage& legend = zoom() == 1.0 || legend2x_.isNull() ? legend1x_ : legend2x_;
+            painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+            painter.drawImage(QRectF(0, 0, panel_->faceWidth() * zoom(),
+                                     panel_->faceHeight() * zoom()),
+                              legend);
+        }
     }
+}
+
+void MainWindow::drawPart(QPainter& painter, FacePart part, const MainPanel::ShownPart& shown) {
+    const double z = zoom();
+    // The screen's own scale counts too: a 2x screen at 100 % takes the 2x pictures.
+    const double ratio = devicePixelRatioF();
+    const double scale = z * ratio;
+    const QImage picture = imageOf(*shown.picture);
+    const QRectF target(shown.left * z, shown.top * z, picture.width() * z,
+                        picture.height() * z);
+    if (scale == 1.0) {
+        painter.drawImage(shown.left, shown.top, picture);
+        return;
+    }
+    const QImage* sharp = nullptr;
+    QImage pressed;
+    if (part == FacePart::calculatorImage && !face2x_.isNull()) {
+        if (faceZoomedAt_ != scale) {
+            faceZoomed_ = scale == 2.0
+                              ? face2x_
+                              : face2x_.scaled(qRound(face2x_.width() * scale / 2),
+                                               qRound(face2x_.height() * scale / 2),
+                                               Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            faceZoomed_.setDevicePixelRatio(ratio);
+            faceZoomedAt_ = scale;
+        }
+        painter.drawImage(QPointF(0, 0), faceZoomed_);
+        return;
+    }
+    // What the core draws as it runs has no 2x picture.
+    const bool drawnByCore = part == FacePart::dispImage || part == FacePart::pcntImage ||
+                             part == FacePart::paper97Image;
+    if (part == FacePart::pasteImage && !buttons2x_.isNull()) {
+        // The pressed key is cut from the sheet of pressed keys, at 2x as well.
+        for (const KeyEntry& key : keyTable) {
+            if (key.face.left == shown.left && key.face.top == shown.top) {
+                pressed = buttons2x_.copy(key.picture.left * 2, key.picture.top * 2,
+                                          key.face.width() * 2, key.face.height() * 2);
+                sharp = &pressed;
+                break;
+            }
+        }
+    } else if (const auto found = parts2x_.find(part); !drawnByCore && found != parts2x_.end()) {
+        if (found->second.width() == picture.width() * 2) sharp = &found->second;
+    }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, sharp != nullptr);
+    painter.drawImage(target, sharp ? *sharp : picture);
 }
 
 void MainWindow::paintKeyLabel(QPainter& painter) {
     const ImageComponent& label = panel_->face[FacePart::keyLabel];
     if (!label.visible || panel_->keyLabelCaption.empty()) return;
+    painter.save();
+    painter.scale(zoom(), zoom());
     const QRect box(label.left, label.top, label.width, label.height);
     painter.fillRect(box, Qt::black);
     painter.setFont(text_.font());
     painter.setPen(QColor(255, 192, 0));
     painter.drawText(box, Qt::AlignCenter, QString::fromStdString(panel_->keyLabelCaption));
+    painter.restore();
 }
 
 // ---------------------------------------------------------------- mouse
@@ -156,22 +311,32 @@ FacePart MainWindow::partAt(int x, int y) const {
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* event) {
-    const QPoint at = event->position().toPoint();
+    const QPoint at = facePoint(event->position());
+    const QPoint windowAt = event->position().toPoint();
     const FacePart part = partAt(at.x(), at.y());
     const bool left = event->button() == Qt::LeftButton;
     const bool right = event->button() == Qt::RightButton;
     if (grab_ != Grab::none) return;  // a second button while one is held
     if (isSwitchLabel(part)) {
         panel_->switchLabelClick(part);
+    } else if (isSwitchKnob(part)) {
+        if (left) panel_->switchKnobClick(part);
     } else if (part == FacePart::printFeedImage) {
         panel_->printFeedImageMouseDown();
     } else if (part == FacePart::dispImage) {
         grab_ = Grab::display;
+        // In window pixels from the display's corner, so a drag moves by what the mouse did.
         const ImageComponent& display = panel_->face[FacePart::dispImage];
-        panel_->dispImageMouseDown(at.x() - display.left, at.y() - display.top);
+        panel_->dispImageMouseDown(windowAt.x() - qRound(display.left * zoom()),
+                                   windowAt.y() - qRound(display.top * zoom()));
     } else if (part == FacePart::calculatorImage || part == FacePart::paper97Image) {
         if (right) {
             menu_.popup(event->globalPosition().toPoint());
+        } else if (part == FacePart::calculatorImage && left && keyIndexAt(at.x(), at.y()) < 0) {
+            // Any plain part of the face is a handle for the window.
+            if (windowSystemMoves() && windowHandle() && windowHandle()->startSystemMove()) return;
+            grab_ = Grab::move;
+            panel_->dispImageMouseDown(windowAt.x(), windowAt.y());
         } else if (part == FacePart::calculatorImage) {
             grab_ = Grab::face;
             panel_->calculatorImageMouseDown(left);
@@ -180,15 +345,17 @@ void MainWindow::mousePressEvent(QMouseEvent* event) {
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint at = event->position().toPoint();
-    if (grab_ == Grab::display) {
-        // Inside the display as it stands after the moves asked for so far, so the grabbed
+    const QPoint at = facePoint(event->position());
+    if (grab_ == Grab::display || grab_ == Grab::move) {
+        // Inside the window as it stands after the moves asked for so far, so the grabbed
         // point stays under the mouse.
         const QPoint global = event->globalPosition().toPoint();
         const WindowPosition window = windowPosition();
         const ImageComponent& display = panel_->face[FacePart::dispImage];
-        panel_->dispImageMouseMove(global.x() - window.left - display.left,
-                                   global.y() - window.top - display.top);
+        const int left = grab_ == Grab::display ? qRound(display.left * zoom()) : 0;
+        const int top = grab_ == Grab::display ? qRound(display.top * zoom()) : 0;
+        panel_->dispImageMouseMove(global.x() - window.left - left,
+                                   global.y() - window.top - top);
         return;
     }
     if (grab_ == Grab::face || partAt(at.x(), at.y()) == FacePart::calculatorImage) {
@@ -203,12 +370,12 @@ void MainWindow::mouseReleaseEvent(QMouseEvent* event) {
     if (event->buttons() != Qt::NoButton) return;
     const Grab grab = grab_;
     grab_ = Grab::none;
-    if (grab == Grab::display) {
+    if (grab == Grab::display || grab == Grab::move) {
         panel_->dispImageMouseUp();
     } else if (grab == Grab::face) {
         panel_->calculatorImageMouseUp(event->button() == Qt::LeftButton);
     }
-    const QPoint at = event->position().toPoint();
+    const QPoint at = facePoint(event->position());
     showCursorFor(at.x(), at.y());
 }
 
@@ -237,8 +404,14 @@ void MainWindow::showDragCursor(bool dragging) {
 bool MainWindow::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
-        const char* hint = panel_->face[partAt(help->pos().x(), help->pos().y())].hint;
-        if (hint && *hint) {
+        const QPoint at = facePoint(help->pos());
+        const FacePart part = partAt(at.x(), at.y());
+        const char* hint = panel_->face[part].hint;
+        const QString keyHint =
+            part == FacePart::calculatorImage ? keyTip(keyIndexAt(at.x(), at.y())) : QString();
+        if (!keyHint.isEmpty()) {
+            QToolTip::showText(help->globalPos(), keyHint, this);
+        } else if (hint && *hint) {
             QToolTip::showText(help->globalPos(), hint, this);
         } else {
             QToolTip::hideText();
@@ -255,7 +428,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
     // The held key ignores the keyboard's repeats, as the calculator does.
     if (event->isAutoRepeat()) return;
     const TranslatedKey key = translateKey(event->key(), event->modifiers());
-    panel_->FormKeyDown(key.virtualKey, key.modifiers);
+    panel_->FormKeyDown(key.virtualKey, key.modifiers, event->text().toStdString());
 }
 
 void MainWindow::keyReleaseEvent(QKeyEvent* event) {
@@ -272,6 +445,20 @@ void MainWindow::buildMenu() {
             menu_.addSeparator();
             continue;
         }
+        if (item.command == MenuCommand::zoom) {
+            QMenu* zoomMenu = menu_.addMenu(QString::fromUtf8(item.caption));
+            zoomMenu->menuAction()->setObjectName(item.name);
+            zoomGroup_ = new QActionGroup(zoomMenu);
+            for (int percent : zoomChoices) {
+                QAction* choice = zoomMenu->addAction(QString::number(percent) + " %");
+                choice->setObjectName("Zoom" + QString::number(percent));
+                choice->setCheckable(true);
+                choice->setData(percent);
+                zoomGroup_->addAction(choice);
+                connect(choice, &QAction::triggered, this, [this, percent] { setZoom(percent); });
+            }
+            continue;
+        }
         QAction* action = menu_.addAction(QString::fromUtf8(item.caption));
         action->setObjectName(item.name);
         action->setCheckable(item.checkable);
@@ -284,6 +471,9 @@ void MainWindow::buildMenu() {
         const auto actions = menu_.actions();
         for (int i = 0; i < actions.size() && i < static_cast<int>(items.size()); ++i) {
             if (items[i].checkable) actions[i]->setChecked(panel_->menuChecked(items[i].command));
+        }
+        for (QAction* action : zoomGroup_->actions()) {
+            action->setChecked(action->data().toInt() == panel_->zoomPercent);
         }
     });
 }
@@ -363,7 +553,7 @@ void MainWindow::setFeedTimerEnabled(bool enabled) {
 }
 
 void MainWindow::setClientSize(int width, int height) {
-    setFixedSize(width, height);
+    setFixedSize(qRound(width * zoom()), qRound(height * zoom()));
 }
 
 void MainWindow::screenSize(int& width, int& height) const {
@@ -391,7 +581,78 @@ RollPrintDialog& MainWindow::printDialog() {
 }
 
 void MainWindow::printRoll() {
+    QPrinter& printer = printDialog().printer();
+    if (!panel_->printFile.empty() && printer.outputFormat() == QPrinter::PdfFormat) {
+        printer.setOutputFileName(QString::fromStdString(panel_->printFile));
+    }
     printDialog().printRoll(this, panel_->roll, panel_->characterSet, *this);
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        panel_->printFile = printer.outputFileName().toStdString();
+    }
+}
+
+void MainWindow::setClipboardText(const std::string& text) {
+    QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+}
+
+std::string MainWindow::clipboardText() const {
+    return QGuiApplication::clipboard()->text().toStdString();
+}
+
+char MainWindow::decimalSeparator() const {
+    const QString point = QLocale().decimalPoint();
+    return point == "," ? ',' : '.';
+}
+
+bool MainWindow::placeOnScreen(WindowPosition position, int width, int height) const {
+    // Enough of the window to take hold of it must be on some screen.
+    const QRect window(position.left, position.top, width, height);
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect seen = screen->availableGeometry().intersected(window);
+        if (seen.width() >= 40 && seen.height() >= 40) return true;
+    }
+    return false;
+}
+
+void MainWindow::saveRollAsText() {
+    QString path;
+    if (askTextFileName) {
+        path = askTextFileName();
+    } else {
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        path = QFileDialog::getSaveFileName(this, "Save Roll as Text", folder + "/quorvel-roll.txt",
+                                            "Text files (*.txt);;All files (*)");
+    }
+    if (path.isEmpty()) return;
+    QSaveFile file(path);
+    const std::string text = rollText(panel_->roll, panel_->characterSet);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(text.data(), static_cast<qint64>(text.size())) !=
+            static_cast<qint64>(text.size()) ||
+        !file.commit()) {
+        showError("ERROR: The roll could not be saved in " + path.toStdString());
+    }
+}
+
+bool MainWindow::showHelpDocument(const std::string& path) {
+    if (!helpWindow_) {
+        helpWindow_ = new QWidget(this, Qt::Window);
+        helpWindow_->setWindowTitle(QString(applicationTitle) + " Help");
+        auto* layout = new QVBoxLayout(helpWindow_);
+        layout->setContentsMargins(0, 0, 0, 0);
+        auto* browser = new QTextBrowser(helpWindow_);
+        browser->setObjectName("helpBrowser");
+        browser->setOpenExternalLinks(true);
+        layout->addWidget(browser);
+        helpWindow_->resize(720, 640);
+    }
+    auto* browser = helpWindow_->findChild<QTextBrowser*>("helpBrowser");
+    browser->setSource(QUrl::fromLocalFile(QString::fromStdString(path)));
+    if (browser->document()->isEmpty()) return false;
+    helpWindow_->show();
+    helpWindow_->raise();
+    helpWindow_->activateWindow();
+    return true;
 }
 
 bool MainWindow::openDocument(const std::string& path) {

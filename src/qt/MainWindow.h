@@ -1,9 +1,14 @@
 #pragma once
 
+#include <QActionGroup>
 #include <QCursor>
+#include <QImage>
+#include <map>
+#include <vector>
 #include <QMenu>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "HeadSpeedWindow.h"
@@ -24,6 +29,8 @@ class MainWindow : public QWidget,
                    private PanelTimers,
                    private PanelWindow {
   public:
+    // Where "Save Roll as Text…" writes; tests put their own in place of the file dialog.
+    std::function<QString()> askTextFileName;
     MainWindow(const QString& programFolder, const QString& userDataFolder,
                QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -42,9 +49,15 @@ class MainWindow : public QWidget,
     TprMoveFM& speedDialog() { return *speedDialog_; }
     // The main window's own print dialog, for "Print Roll".
     RollPrintDialog& printDialog();
-    // The component that takes a mouse click at a point of the window: the topmost
+    // The component that takes a mouse click at a point of the face: the topmost
     // visible one; the key legend label lets clicks through.
     FacePart partAt(int x, int y) const;
+    // The zoom: 1, 1.5 or 2 window pixels a face pixel. Setting it sizes and outlines the
+    // window again.
+    double zoom() const { return panel_->zoomPercent / 100.0; }
+    void setZoom(int percent);
+    // A key's tooltip: its function and its shifted function; empty when none is known.
+    QString keyTip(int keyIndex) const;
     // Whether message boxes wait for their OK; off in tests, which read `shownMessages`.
     bool modalMessages = true;
     QStringList shownMessages;
@@ -87,12 +100,25 @@ class MainWindow : public QWidget,
     void showListingWindow() override { listing_->showListing(); }
     void printRoll() override;
     void showPrintHeadSpeedDialog() override { speedDialog_->showDialog(); }
+    void saveRollAsText() override;
+    void setClipboardText(const std::string& text) override;
+    std::string clipboardText() const override;
+    char decimalSeparator() const override;
+    bool placeOnScreen(WindowPosition position, int width, int height) const override;
+    bool showHelpDocument(const std::string& path) override;
 
     // A modal box with one OK button (a QMessageBox::Icon).
     void showBox(int icon, const std::string& text);
     void buildMenu();
     void applyOutline();
     void showCursorFor(int x, int y);
+    // A point of the window in face pixels.
+    QPoint facePoint(QPointF windowPoint) const;
+    // Draws a part at its place: from the 2x pictures where there is one, else the core's
+    // picture repeated pixel by pixel.
+    void drawPart(QPainter& painter, FacePart part, const MainPanel::ShownPart& shown);
+    void loadZoomPictures();
+    void loadKeyTips(const QString& programFolder);
     void paintKeyLabel(QPainter& painter);
 
     QtSoundPlayer sounds_;
@@ -109,9 +135,21 @@ class MainWindow : public QWidget,
     TplistFM* listing_ = nullptr;
     TprMoveFM* speedDialog_ = nullptr;
     std::unique_ptr<RollPrintDialog> printDialog_;
+    QWidget* helpWindow_ = nullptr;
+    QActionGroup* zoomGroup_ = nullptr;
+    // The pictures drawn at 2x: the face, the key legend and every part of the sheet.
+    QImage face2x_;
+    QImage legend1x_;
+    QImage legend2x_;
+    std::map<FacePart, QImage> parts2x_;
+    QImage buttons2x_;
+    // The face at the current zoom, scaled once.
+    QImage faceZoomed_;
+    double faceZoomedAt_ = 0;
+    std::vector<QString> keyTips_;
 
     // Where the mouse button went down: the part that receives the move and the release.
-    enum class Grab { none, face, display };
+    enum class Grab { none, face, display, move };
     Grab grab_ = Grab::none;
 };
 

@@ -1,6 +1,8 @@
 #include "QtRollPrinter.h"
 
 #include <QDir>
+#include <QFont>
+#include <algorithm>
 #include <QFile>
 #include <QPrintDialog>
 #include <QPrinterInfo>
@@ -12,11 +14,29 @@ namespace quorvel {
 
 bool QtRollPrinterDevice::beginDocument() {
     printer_.setPageOrientation(QPageLayout::Portrait);
-    return painter_.begin(&printer_);
+    if (!painter_.begin(&printer_)) return false;
+    painter_.setRenderHint(QPainter::LosslessImageRendering, true);
+    return true;
 }
 
 void QtRollPrinterDevice::drawBitmap(int x, int y, const Bitmap& bitmap) {
-    painter_.drawImage(x, y, imageOf(bitmap));
+    // In shades of grey: the tape has no colour, and the PDF keeps a third of the bytes.
+    painter_.drawImage(x, y, imageOf(bitmap).convertToFormat(QImage::Format_Grayscale8));
+}
+
+void QtRollPrinterDevice::drawHiddenText(int x, int y, int width, int height,
+                                         const std::string& text) {
+    if (printer_.outputFormat() != QPrinter::PdfFormat || text.empty()) return;
+    painter_.save();
+    QFont font("DejaVu Sans Mono");
+    font.setStyleHint(QFont::Monospace);
+    font.setPixelSize(std::max(1, height * 3 / 4));
+    painter_.setFont(font);
+    // Fully transparent: the PDF keeps the text, the page shows only the picture.
+    painter_.setPen(QColor(0, 0, 0, 0));
+    painter_.drawText(QRect(x, y, width, height), Qt::AlignLeft | Qt::AlignVCenter,
+                      QString::fromStdString(text));
+    painter_.restore();
 }
 
 bool QtRollPrinterDevice::endDocument() {

@@ -23,6 +23,7 @@ class QtRollPrinterDevice : public RollPrinterDevice {
     int pageHeight() const override { return printer_.height(); }
     int resolution() const override { return printer_.logicalDpiX(); }
     void drawBitmap(int x, int y, const Bitmap& bitmap) override;
+    void drawHiddenText(int x, int y, int width, int height, const std::string& text) override;
     bool newPage() override { return printer_.newPage(); }
     bool endDocument() override;
     // The PDF writer cannot take a document back, so its file is removed instead.

@@ -1,9 +1,13 @@
 // Writes the help document Quorvelhelp.pdf from its rich-text source, the key map and the
 // face picture. Runs without a display.
 //
-//   make-help SOURCE.html KEYMAP FACE.png OUTPUT.pdf
+//   make-help SOURCE.html KEYMAP FACE.png OUTPUT.pdf [OUTPUT.html]
+//
+// With OUTPUT.html it also writes the filled page the program shows in its help window,
+// and the face beside it as OUTPUT-face.png.
 
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPageLayout>
@@ -106,7 +110,7 @@ QString keyboardRows(const std::vector<KeyMapEntry>& entries) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
-    if (argc != 5) {
+    if (argc != 5 && argc != 6) {
         std::cerr << "usage: make-help SOURCE.html KEYMAP FACE.png OUTPUT.pdf\n";
         return 1;
     }
@@ -140,8 +144,24 @@ int main(int argc, char** argv) {
 
     html.replace("{{KEYS}}", keyRows(entries));
     html.replace("{{KEYBOARD}}", keyboardRows(entries));
-    html.replace("{{FACE}}", "<p align=\"center\"><img src=\"face.png\" width=\"" +
-                                 QString::number(face.width() * 0.72) + "\"></p>");
+    const QString faceTag = "<p align=\"center\"><img src=\"face.png\" width=\"" +
+                            QString::number(face.width() * 0.72) + "\"></p>";
+    if (argc > 5) {
+        const QString pagePath = QString::fromLocal8Bit(argv[5]);
+        QString facePath = pagePath;
+        if (facePath.endsWith(".html")) facePath.chop(5);
+        facePath += "-face.png";
+        QString page = html;
+        page.replace("{{FACE}}", "<p align=\"center\"><img src=\"" +
+                                     QFileInfo(facePath).fileName() + "\"></p>");
+        QFile out(pagePath);
+        if (!face.save(facePath) || !out.open(QIODevice::WriteOnly) ||
+            out.write(page.toUtf8()) < 0) {
+            std::cerr << "make-help: cannot write " << argv[5] << "\n";
+            return 1;
+        }
+    }
+    html.replace("{{FACE}}", faceTag);
 
     QPdfWriter writer(QString::fromLocal8Bit(argv[4]));
     writer.setTitle("Quorvel help");

@@ -148,11 +148,14 @@ TEST(PopupMenu, ListsTheItemsWithTheirCaptionsInOrder) {
         captions.push_back(item.caption);
         if (item.checkable) checkable.push_back(item.name);
     }
-    EXPECT_EQ(captions, (std::vector<std::string>{
-                            "Sounds", "Low Battery Display", "Calculator Key Legend", "-",
-                            "View Roll", "Print Roll", "Discard Used Roll", "Print Head Speed", "-",
-                            "Help", "About", "-", "Minimize", "Close    (Esc)"}));
-    EXPECT_EQ(checkable, (std::vector<std::string>{"Sound1", "LowPower1", "ShowKeyLegend1"}));
+    EXPECT_EQ(captions,
+              (std::vector<std::string>{
+                  "Copy\tCtrl+C", "Paste\tCtrl+V", "-", "Sounds", "Fast", "Low Battery Display",
+                  "Calculator Key Legend", "Zoom", "-", "View Roll", "Print Roll",
+                  "Save Roll as Text\u2026", "Discard Used Roll", "Print Head Speed", "-", "Help",
+                  "About", "-", "Minimize", "Close    (Esc)"}));
+    EXPECT_EQ(checkable,
+              (std::vector<std::string>{"Sound1", "Fast1", "LowPower1", "ShowKeyLegend1"}));
 }
 
 }  // namespace

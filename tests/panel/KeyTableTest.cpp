@@ -89,5 +89,33 @@ TEST(KeyboardMapping, ShiftAlonePressesShiftAndOtherModifiersStopTheKey) {
     }
 }
 
+TEST(KeyboardMapping, TypedOperatorsGoByTheirCharacterAndShiftGivesTheShiftedKey) {
+    const KeyModifiers none, shift{true, false, false}, control{false, true, false};
+    struct Case {
+        int32_t virtualKey;
+        KeyModifiers modifiers;
+        const char* text;
+        std::vector<int> keys;
+    };
+    const Case cases[] = {
+        {'Q', shift, "Q", {0, 2}},        // x squared: SHIFT, then Q
+        {'Q', none, "q", {2}},
+        {vkOemPlus, shift, "+", {34}},    // "+" on Shift+= is the + key, not SHIFT
+        {'8', shift, "*", {30}},          // "*" on Shift+8 multiplies
+        {'1', shift, "+", {34}},          // another layout's "+" on another key
+        {0, none, "/", {28}},             // a key the mapping does not know
+        {vkOemMinus, none, "-", {32}},
+        {vkOemPlus, none, "=", {34}},     // the key itself where its character is no operator
+        {'A', shift, "A", {}},
+        {vkShift, shift, "", {}},         // Shift alone goes in when it comes up
+        {'C', control, "\x03", {}},
+        {'8', control, "*", {}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(keyIndicesForPcKey(c.virtualKey, c.modifiers, c.text), c.keys)
+            << "key " << c.virtualKey << " text " << c.text;
+    }
+}
+
 }  // namespace
 }  // namespace quorvel

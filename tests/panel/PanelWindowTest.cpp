@@ -4,6 +4,8 @@
 #include <functional>
 
 #include "WindowRig.h"
+#include "panel/ClipboardNumber.h"
+#include "panel/StateFile.h"
 
 namespace quorvel {
 namespace {
@@ -139,6 +141,24 @@ TEST(StartUp, RestoresTheSwitchesSizesAndCentresTheWindowAndShowsTheParts) {
     EXPECT_EQ(panel.shownPart(FacePart::paper97Image).picture, &panel.printer.paperImage());
 }
 
+TEST(StartUp, TheWindowComesBackWhereItWasUnlessThatIsOffEveryScreen) {
+    struct Case {
+        const char* left;
+        const char* top;
+        bool placed;
+    };
+    for (const Case& c : {Case{"009300", "010200", true}, Case{"0093000", "010200", false}}) {
+        WindowRig rig;
+        ASSERT_TRUE(saveScrambledList(rig.folder.path(settingsFileName), {c.left, c.top}));
+        ASSERT_TRUE(rig.start());
+        const MainPanel& panel = rig.panel();
+        const WindowPosition expected =
+            c.placed ? WindowPosition{300, 200}
+                     : centredWindowPosition(1920, 1080, panel.faceWidth(), panel.faceHeight());
+        EXPECT_EQ(rig.position, expected) << c.left;
+    }
+}
+
 TEST(StartUp, DefaultsWithoutASettingsFile) {
     WindowRig rig;
     ASSERT_TRUE(rig.start());
@@ -176,11 +196,15 @@ TEST(Closing, WithThePowerOnWaitsForTheProcessorThenSavesRollAndSettings) {
     EXPECT_TRUE(panel.closeNow);
     EXPECT_EQ(rig.stored(rollFileName), (std::vector<std::string>{"3~7~11~", "Blank", "5~"}));
     const std::vector<std::string> settings = rig.stored(settingsFileName);
-    ASSERT_EQ(settings.size(), 9u);
+    ASSERT_EQ(settings.size(), 13u);
     EXPECT_EQ(settings[0], "000-1");
     EXPECT_EQ(settings[1], "001note");
     EXPECT_EQ(settings[7], "0070");
     EXPECT_EQ(settings[8], "0082");
+    // the window's place where it was moved to, the zoom and Fast
+    EXPECT_EQ(std::vector<std::string>(settings.begin() + 9, settings.end()),
+              (std::vector<std::string>{"009633", "010300", "011100", "0120"}));
+    EXPECT_TRUE(fs::exists(rig.folder.path(stateFileName))) << "closed with the power on";
 }
 
 TEST(Closing, TheSystemCloseWhileOnIsDeferredToTheDispatcher) {
@@ -204,7 +228,7 @@ TEST(Closing, WithThePowerOffClosesAtOnceAndKeepsAChangedRoll) {
     EXPECT_EQ(rig.stored(rollFileName), (std::vector<std::string>{"3~7~11~", "Blank", "5~"}));
     EXPECT_EQ(rig.stored(settingsFileName),
               (std::vector<std::string>{"0000", "001", "00255", "0030", "004-1", "00547", "00624",
-                                        "0072", "0080"}));
+                                        "0072", "0080", "009633", "010300", "011100", "0120"}));
 }
 
 TEST(Closing, AFailedSaveIsSaidAndTheFirstTimeTheRollStaysForAnotherTry) {
@@ -256,6 +280,56 @@ TEST(Closing, TheNextStartComesUpWithTheSameSwitchesAndRoll) {
     EXPECT_EQ(second.panel().anglePosition(), AnglePosition::rad);
     EXPECT_FALSE(second.panel().soundsOn);
     EXPECT_EQ(second.panel().roll.rollLines(), std::vector<std::string>{"9~"});
+}
+
+TEST(Closing, ThePowerLeftOnResumesThereAndADamagedOrForeignStateIsSetAside) {
+    WindowRig first;
+    startOn(first);
+    first.panel().FormKeyDown('5', {});
+    first.panel().FormKeyUp('5');
+    ASSERT_TRUE(first.settle());
+    const Register keyed = first.panel().machine.regA;
+    first.panel().closeCommand();
+    first.settle();
+    ASSERT_TRUE(first.closed);
+
+    struct Case {
+        const char* name;
+        std::vector<std::string> microcode;
+        bool damage;
+        bool restored;
+    };
+    std::vector<std::string> otherMicrocode = test::idleMicrocode;
+    otherMicrocode.push_back("        go to idle");
+    const Case cases[] = {
+        {"as left", test::idleMicrocode, false, true},
+        {"damaged", test::idleMicrocode, true, false},
+        {"another microcode", otherMicrocode, false, false},
+    };
+    for (const Case& c : cases) {
+        WindowRig second(c.microcode);
+        for (const char* name : {settingsFileName, rollFileName, stateFileName}) {
+            second.folder.write(name, first.folder.read(name));
+        }
+        if (c.damage) {
+            std::string bytes = first.folder.read(stateFileName);
+            bytes[bytes.size() / 2] ^= 0x20;
+            second.folder.write(stateFileName, bytes);
+        }
+        ASSERT_TRUE(second.start()) << c.name;
+        MainPanel& panel = second.panel();
+        EXPECT_TRUE(panel.powerIsOn());
+        EXPECT_EQ(panel.machine.regA == keyed, c.restored) << c.name;
+        EXPECT_EQ(second.messages.information.size(), c.restored ? 0u : 1u) << c.name;
+        EXPECT_EQ(fs::exists(second.folder.path(std::string(stateFileName) + ".damaged")),
+                  !c.restored)
+            << c.name;
+        if (!c.restored) continue;
+        // switching off forgets it, as a real power-off does
+        panel.switchLabelClick(FacePart::offImage);
+        second.settle();
+        EXPECT_FALSE(fs::exists(second.folder.path(stateFileName)));
+    }
 }
 
 TEST(Closing, ARunTimeErrorShowsTheAddressClosesAndSavesTheRoll) {
@@ -416,6 +490,8 @@ TEST(Keys, ShiftKindsChooseTheAlternateCode) {
         panel.keyTestFoundEmpty();
         EXPECT_EQ(panel.machine.keyQueue[0], c.code) << keyTable[c.index].legend;
         EXPECT_EQ(panel.machine.statusBits[13] != 0, c.shiftAfter) << keyTable[c.index].legend;
+        panel.keyTestFoundEmpty();
+        EXPECT_EQ(panel.face[FacePart::shiftLampImage].visible, c.shiftAfter) << "the SHIFT lamp";
         panel.release();
     }
 }
@@ -437,21 +513,27 @@ TEST(Keys, PcKeysRollOverTheMouseBlocksAndOnlyAnEscPressedHereCloses) {
     EXPECT_FALSE(panel.keyHeld());
     EXPECT_EQ(panel.typeAhead(), (std::deque<int>{23, 24}));
 
-    // Shift held with another key is one SHIFT press, released with Shift
-    panel.FormKeyDown(vkShift, {true, false, false});
-    panel.FormKeyDown('8', {true, false, false});
-    panel.FormKeyUp('8');
-    EXPECT_TRUE(panel.keyHeld());
+    // Shift with a key is SHIFT then that key, and Shift going up after it adds nothing;
+    // Shift alone is SHIFT when it goes up; a typed "*" is x whatever the key, even shifted
+    const KeyModifiers shift{true, false, false};
+    panel.FormKeyDown(vkShift, shift);
+    panel.FormKeyDown('Q', shift);
     panel.FormKeyUp(vkShift);
+    EXPECT_TRUE(panel.keyHeld()) << "Q holds its key until it goes up itself";
+    panel.FormKeyUp('Q');
+    panel.FormKeyDown(vkShift, shift);
     EXPECT_FALSE(panel.keyHeld());
-    EXPECT_EQ(panel.typeAhead().size(), 3u);
+    panel.FormKeyUp(vkShift);
+    panel.FormKeyDown('8', shift, "*");
+    panel.FormKeyUp('8');
+    EXPECT_EQ(panel.typeAhead(), (std::deque<int>{23, 24, 0, 2, 0, 30}));
 
     // the mouse holds its key against the keyboard, as before
     panel.setKeyIndex(17);
     panel.calculatorImageMouseDown(true);
     panel.FormKeyDown('8', {});
     EXPECT_EQ(panel.typeAhead().back(), 17);
-    EXPECT_EQ(panel.typeAhead().size(), 4u);
+    EXPECT_EQ(panel.typeAhead().size(), 7u);
     panel.calculatorImageMouseUp(true);
 
     panel.FormKeyDown(vkEscape, {});
@@ -484,6 +566,55 @@ TEST(Keys, TheTypeAheadKeepsItsPressesInOrderAndRefusesOneBeyondItAloud) {
     panel.switchLabelClick(FacePart::offImage);
     rig.settle();
     EXPECT_TRUE(panel.typeAhead().empty()) << "power off forgets the presses";
+}
+
+TEST(Keys, CopyAndPasteGoThroughTheClipboardAndARefusalChangesNothing) {
+    WindowRig rig;
+    ASSERT_TRUE(rig.start());
+    MainPanel& panel = rig.panel();
+    rig.clipboard = "12";
+    const KeyModifiers control{false, true, false};
+    panel.FormKeyDown('V', control);
+    panel.FormKeyDown('C', control);
+    EXPECT_EQ(rig.messages.information,
+              (std::vector<std::string>{messagePasteWhileOff, messageCopyWhileOff}));
+    EXPECT_EQ(rig.clipboard, "12");
+
+    startOn(rig);
+    // X = 0.3333333333: sign 0, ten threes, exponent -1 as 999
+    Register& x = panel.machine.ram[xRamRegister];
+    x.fill(3);
+    x[13] = 0;
+    x[2] = x[1] = x[0] = 9;
+    panel.FormKeyDown('C', control);
+    EXPECT_EQ(rig.clipboard, "0.3333333333");
+
+    struct Case {
+        const char* text;
+        std::deque<int> typed;  // the type-ahead after the paste, on top of 60 waiting keys
+        const char* message;
+    };
+    const Case cases[] = {
+        {" 12 ", {23, 24}, nullptr},
+        {"1 2", {}, "Not a number: 1 2"},
+        {"12345", {}, messagePasteTooLong},  // 60 waiting + 5 is beyond the 64
+    };
+    for (const Case& c : cases) {
+        while (!panel.typeAhead().empty()) rig.settle();
+        for (int i = 0; i < 60; ++i) {
+            panel.setKeyIndex(26);
+            panel.press();
+            panel.release();
+        }
+        rig.messages.information.clear();
+        rig.clipboard = c.text;
+        EXPECT_EQ(panel.Paste1Click(), c.message == nullptr) << c.text;
+        std::deque<int> after(panel.typeAhead().begin() + 60, panel.typeAhead().end());
+        EXPECT_EQ(after, c.typed) << c.text;
+        EXPECT_EQ(rig.messages.information,
+                  c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{})
+            << c.text;
+    }
 }
 
 TEST(Keys, WithThePowerOffAClickShowsThePressedKeyAndQueuesNothing) {
@@ -567,6 +698,10 @@ TEST(Menu, TogglesItsOptionsAndRunsItsCommands) {
     panel.menuCommand(MenuCommand::lowBattery);
     EXPECT_FALSE(panel.face[FacePart::pfLEDImage].visible);
 
+    panel.menuCommand(MenuCommand::fast);
+    EXPECT_TRUE(panel.menuChecked(MenuCommand::fast));
+    EXPECT_TRUE(panel.currentSettings().fast);
+
     panel.menuCommand(MenuCommand::about);
     EXPECT_EQ(rig.messages.information,
               std::vector<std::string>{"Quorvel Classic Calculator Simulator - v210118"});
@@ -595,6 +730,13 @@ TEST(Menu, HelpNamesAMissingDocumentOrWhereItIsWhenNoViewerShowsIt) {
     EXPECT_EQ(rig.messages.errors.size(), 2u);
     ASSERT_EQ(rig.openedDocuments.size(), 2u);
     EXPECT_TRUE(fs::equivalent(rig.openedDocuments.back(), rig.folder.path(helpDocumentName)));
+
+    // the page beside it shows inside the program, with no viewer asked
+    rig.folder.write(helpPageName, "<html></html>");
+    EXPECT_TRUE(panel.Help1Click());
+    EXPECT_EQ(rig.openedDocuments.size(), 2u);
+    ASSERT_EQ(rig.helpPages.size(), 1u);
+    EXPECT_TRUE(fs::equivalent(rig.helpPages[0], rig.folder.path(helpPageName)));
 }
 
 TEST(Drag, TheDisplayMovesTheWindowByTheMouseAndEndsOnRelease) {

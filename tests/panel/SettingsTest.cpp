@@ -68,6 +68,33 @@ TEST(SettingsReader, AppliesEachKeyWithItsOwnDefault) {
     EXPECT_TRUE(read({"003-1"}).sounds) << "a file without key 004 keeps the sounds on";
     EXPECT_FALSE(read({"004yes"}).sounds) << "the reader's default is false";
     EXPECT_EQ(read({"001 kept text~"}).key001, " kept text~");
+
+    // The keys after the nine: the window's corner, the zoom (to the nearest offered) and
+    // Fast. A corner too far off for any screen leaves the window unplaced (centred).
+    struct Added {
+        std::vector<std::string> lines;
+        bool placed;
+        int left, top, zoom;
+        bool fast;
+    };
+    for (const Added& c : {Added{{"009-40", "01080"}, true, -40, 80, 100, false},
+                           Added{{"009100", "010999999"}, false, 0, 0, 100, false},
+                           Added{{"009x"}, false, 0, 0, 100, false},
+                           Added{{"011160", "012-1"}, false, 0, 0, 150, true},
+                           Added{{"011180"}, false, 0, 0, 200, false},
+                           Added{{"0119999"}, false, 0, 0, 200, false},
+                           Added{{"0110"}, false, 0, 0, 100, false},
+                           Added{{"013/tmp/roll 1.pdf"}, false, 0, 0, 100, false}}) {
+        const PanelSettings s = read(c.lines);
+        EXPECT_EQ(s.windowPlaced, c.placed) << c.lines[0];
+        if (s.windowPlaced) {
+            EXPECT_EQ(s.windowLeft, c.left) << c.lines[0];
+            EXPECT_EQ(s.windowTop, c.top) << c.lines[0];
+        }
+        EXPECT_EQ(s.zoomPercent, c.zoom) << c.lines[0];
+        EXPECT_EQ(s.fast, c.fast) << c.lines[0];
+        EXPECT_EQ(s.printFile, c.lines[0].starts_with("013") ? "/tmp/roll 1.pdf" : "");
+    }
 }
 
 TEST(SettingsReader, MapsTheSwitchPositionsOfKeys7And8) {
@@ -94,13 +121,13 @@ TEST(SettingsReader, MapsTheSwitchPositionsOfKeys7And8) {
 }
 
 TEST(SettingsReader, IgnoresLinesWithoutAKnownKey) {
-    EXPECT_EQ(read({"", "12", "ab1", "0091", "999-1", "00x-1", "-01-1"}), PanelSettings{});
+    EXPECT_EQ(read({"", "12", "ab1", "0991", "999-1", "00x-1", "-01-1"}), PanelSettings{});
 }
 
-TEST(SettingsWriter, WritesTheNineLinesInKeyOrder) {
+TEST(SettingsWriter, WritesTheLinesInKeyOrder) {
     EXPECT_EQ(settingsLines(PanelSettings{}),
               (std::vector<std::string>{"0000", "001", "00255", "0030", "004-1", "00547", "00624",
-                                        "0072", "0080"}));
+                                        "0072", "0080", "011100", "0120"}));
     PanelSettings s;
     s.power = PowerPosition::on;
     s.key001 = "x";
@@ -111,9 +138,16 @@ TEST(SettingsWriter, WritesTheNineLinesInKeyOrder) {
     s.rightMoveSpeed = 30;
     s.printMode = PrintModePosition::norm;
     s.angle = AnglePosition::grd;
+    s.windowPlaced = true;
+    s.windowLeft = -5;
+    s.windowTop = 80;
+    s.zoomPercent = 200;
+    s.fast = true;
+    s.printFile = "/a.pdf";
     EXPECT_EQ(settingsLines(s),
               (std::vector<std::string>{"000-1", "001x", "002100", "003-1", "0040", "00520",
-                                        "00630", "0071", "0082"}));
+                                        "00630", "0071", "0082", "009-5", "01080", "011200",
+                                        "012-1", "013/a.pdf"}));
 }
 
 TEST(SettingsFile, RoundTripsEveryPosition) {

@@ -88,6 +88,8 @@ class WindowRig : public SoundOutput, public EventDispatch, public PanelTimers, 
     int clientHeight = 0;
     bool documentOpens = true;
     std::vector<std::string> openedDocuments;
+    std::vector<std::string> helpPages;
+    std::string clipboard;
 
     // SoundOutput
     void playSound(const std::string& name) override { sounds.push_back(name); }
@@ -133,6 +135,16 @@ class WindowRig : public SoundOutput, public EventDispatch, public PanelTimers, 
     bool openDocument(const std::string& path) override {
         openedDocuments.push_back(path);
         return documentOpens;
+    }
+    bool showHelpDocument(const std::string& path) override {
+        helpPages.push_back(path);
+        return documentOpens;
+    }
+    void setClipboardText(const std::string& text) override { clipboard = text; }
+    std::string clipboardText() const override { return clipboard; }
+    // A place is on the screen when its corner is inside the 1920 x 1080 screen.
+    bool placeOnScreen(WindowPosition at, int, int) const override {
+        return at.left >= 0 && at.top >= 0 && at.left < 1920 && at.top < 1080;
     }
 
     // The stored files, as lines.

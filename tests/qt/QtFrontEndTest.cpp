@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QBitmap>
+#include <QClipboard>
 #include <QFile>
 #include <QImage>
 #include <QTest>
@@ -14,6 +15,7 @@
 #include "QtSoundPlayer.h"
 #include "TerminationSignals.h"
 #include "io/ScrambledFile.h"
+#include "panel/ClipboardNumber.h"
 #include "panel/FaceLayout.h"
 #include "support/AssemblerTestSupport.h"
 
@@ -230,18 +232,93 @@ TEST_F(Window, TheMenuHasTheItemsAndShowsTheChecks) {
     for (QAction* action : window->popupMenu().actions()) {
         captions << (action->isSeparator() ? "-" : action->text());
     }
-    EXPECT_EQ(captions,
-              (QStringList{"Sounds", "Low Battery Display", "Calculator Key Legend", "-",
-                           "View Roll", "Print Roll", "Discard Used Roll", "Print Head Speed", "-",
-                           "Help", "About", "-", "Minimize", "Close    (Esc)"}));
-    QAction* lamp = window->popupMenu().actions()[1];
+    EXPECT_EQ(captions, (QStringList{"Copy\tCtrl+C", "Paste\tCtrl+V", "-", "Sounds", "Fast",
+                                     "Low Battery Display", "Calculator Key Legend", "Zoom", "-",
+                                     "View Roll", "Print Roll", "Save Roll as Text\u2026",
+                                     "Discard Used Roll", "Print Head Speed", "-", "Help",
+                                     "About", "-", "Minimize", "Close    (Esc)"}));
+    QMenu& menu = window->popupMenu();
+    QAction* lamp = menu.findChild<QAction*>("LowPower1");
     lamp->trigger();
     EXPECT_TRUE(window->panel().lowBatteryShown());
-    emit window->popupMenu().aboutToShow();
+    window->panel().zoomPercent = 150;
+    emit menu.aboutToShow();
     EXPECT_TRUE(lamp->isChecked());
-    EXPECT_TRUE(window->popupMenu().actions()[0]->isChecked()) << "sounds start on";
-    window->popupMenu().actions()[10]->trigger();
+    EXPECT_TRUE(menu.findChild<QAction*>("Sound1")->isChecked()) << "sounds start on";
+    EXPECT_TRUE(menu.findChild<QAction*>("Zoom150")->isChecked());
+    EXPECT_FALSE(menu.findChild<QAction*>("Zoom100")->isChecked());
+    menu.findChild<QAction*>("About1")->trigger();
     EXPECT_EQ(window->shownMessages.back(), "Quorvel Classic Calculator Simulator - v210118");
+}
+
+TEST_F(Window, CtrlCAndCtrlVUseTheClipboardAndSayWhatTheyRefuse) {
+    ASSERT_TRUE(window->start());
+    MainPanel& panel = window->panel();
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    struct Case {
+        bool on;
+        const char* clipboard;
+        int key;
+        const char* message;  // nullptr: done without one
+        const char* after;    // the clipboard afterwards
+    };
+    const Case cases[] = {
+        {false, "12", Qt::Key_C, messageCopyWhileOff, "12"},
+        {false, "12", Qt::Key_V, messagePasteWhileOff, "12"},
+        {true, "abc", Qt::Key_V, "Not a number: abc", "abc"},
+        {true, "x", Qt::Key_C, nullptr, "0.3333333333"},
+        {true, "-1.5e3", Qt::Key_V, nullptr, "-1.5e3"},
+    };
+    // X = 0.3333333333, for Copy
+    Register& x = panel.machine.ram[xRamRegister];
+    x.fill(3);
+    x[13] = 0;
+    x[2] = x[1] = x[0] = 9;
+    for (const Case& c : cases) {
+        // the power switch alone, without running the processor
+        PanelSettings settings = panel.currentSettings();
+        settings.power = c.on ? PowerPosition::on : PowerPosition::off;
+        panel.applySettings(settings);
+        window->shownMessages.clear();
+        clipboard->setText(c.clipboard);
+        const size_t waiting = panel.typeAhead().size();
+        QTest::keyClick(window.get(), static_cast<Qt::Key>(c.key), Qt::ControlModifier);
+        EXPECT_EQ(window->shownMessages, c.message ? QStringList{c.message} : QStringList{})
+            << c.clipboard;
+        EXPECT_EQ(clipboard->text(), c.after);
+        EXPECT_EQ(panel.typeAhead().size() > waiting, c.key == Qt::Key_V && !c.message)
+            << c.clipboard;
+    }
+    PanelSettings off = panel.currentSettings();
+    off.power = PowerPosition::off;
+    panel.applySettings(off);
+}
+
+TEST_F(Window, ZoomDrawsTheFaceSharpAndScalesTheOutlineAndTheHitTests) {
+    ASSERT_TRUE(window->start());
+    MainPanel& panel = window->panel();
+    const QImage face2x = QImage(":/pictures/face@2x.png").convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(face2x.isNull());
+    window->setZoom(200);
+    EXPECT_EQ(window->size(), QSize(panel.faceWidth() * 2, panel.faceHeight() * 2));
+    const KeyRect& seven = keyTable[17].face;
+    const QPoint inside(seven.left + 10, seven.top + 10);
+    EXPECT_EQ(shown().pixel(inside * 2 + QPoint(1, 0)), face2x.pixel(inside * 2 + QPoint(1, 0)))
+        << "the face from its 2x picture, not its pixels doubled";
+    EXPECT_FALSE(window->mask().contains(QPoint(1, 1)));
+    EXPECT_TRUE(window->mask().contains(inside * 2));
+    QTest::mouseMove(window.get(), inside * 2);
+    QTest::mousePress(window.get(), Qt::LeftButton, Qt::NoModifier, inside * 2);
+    EXPECT_TRUE(panel.keyHeld());
+    EXPECT_EQ(panel.keyIndex(), 17);
+    QTest::mouseRelease(window.get(), Qt::LeftButton, Qt::NoModifier, inside * 2);
+
+    window->setZoom(150);
+    EXPECT_EQ(window->size(), QSize(qRound(panel.faceWidth() * 1.5),
+                                    qRound(panel.faceHeight() * 1.5)));
+    window->setZoom(100);
+    EXPECT_EQ(window->size(), QSize(panel.faceWidth(), panel.faceHeight()));
+    EXPECT_EQ(panel.currentSettings().zoomPercent, 100);
 }
 
 TEST_F(Window, EscClosesOnlyWhenItsPressCameHereAndWritesTheSettings) {
@@ -259,7 +336,7 @@ TEST_F(Window, EscClosesOnlyWhenItsPressCameHereAndWritesTheSettings) {
     EXPECT_FALSE(window->isVisible());
     std::vector<std::string> lines;
     ASSERT_TRUE(loadScrambledList(folder.path(settingsFileName), lines));
-    ASSERT_EQ(lines.size(), 9u);
+    ASSERT_EQ(lines.size(), 13u) << "the nine, the window's place, zoom and Fast";
     EXPECT_EQ(lines[0], "0000");
     EXPECT_EQ(lines[7], "0070");
     EXPECT_FALSE(fs::exists(folder.path(rollFileName))) << "closed while off: no roll written";

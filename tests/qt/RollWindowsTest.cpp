@@ -84,7 +84,7 @@ TEST(QtRollPrinting, APdfOfTheRollHasItsPagesAndADamagedRollWritesNone) {
         int entries;
         int pages;
     } cases[] = {
-        {200, 2}, {0, 1},  // an empty job: the PDF writer still makes one blank page
+        {200, 2}, {38, 1}, {0, 1},  // an empty job: the PDF writer still makes one blank page
     };
     test::ScratchFolder folder;
     for (const Case& c : cases) {
@@ -98,6 +98,11 @@ TEST(QtRollPrinting, APdfOfTheRollHasItsPagesAndADamagedRollWritesNone) {
         EXPECT_EQ(messages.count(), 0u);
         EXPECT_EQ(dialog.printer().pageLayout().orientation(), QPageLayout::Portrait);
         EXPECT_EQ(pdfPageCount(path), c.pages) << c.entries << " entries";
+        // lossless pictures, not JPEG
+        QFile pdf(QString::fromStdString(path));
+        ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+        const QByteArray bytes = pdf.readAll();
+        EXPECT_EQ(bytes.indexOf("/DCTDecode"), -1) << c.entries << " entries";
     }
 
     RollStore damaged;
