@@ -10,6 +10,7 @@
 #include "panel/HeadlessCalculator.h"
 #include "panel/Settings.h"
 #include "printer/RollEntry.h"
+#include "printer/RollText.h"
 
 namespace quorvel {
 
@@ -22,6 +23,9 @@ constexpr int feedTimerMilliseconds = 40;
 constexpr double longestFrameMilliseconds = 100;
 // Feed ticks a frame may catch up on.
 constexpr int maxFeedTicksPerFrame = 4;
+// Fast runs this many times the desktop's pace: as fast as a frame allows without
+// making the page stutter.
+constexpr double fastPaceFactor = 16;
 
 bool isSwitchLabel(FacePart part) {
     return part >= FacePart::offImage && part <= FacePart::radImage;
@@ -144,7 +148,8 @@ int WebCalculator::frame(double nowMs) {
     const bool modeTimerDue = modeTimerOn_ && nowMs >= modeTimerDue_;
     if (modeTimerDue || (panel_.powerIsOn() && !idle_)) {
         // The desktop runs a burst of words between 5 ms pauses.
-        const double words = elapsed * panel_.burstLength / pauseMilliseconds;
+        const double pace = panel_.fastMode ? fastPaceFactor : 1;
+        const double words = pace * elapsed * panel_.burstLength / pauseMilliseconds;
         const auto budget = static_cast<uint64_t>(std::max(1.0, words));
         if (modeTimerDue && panel_.requestFlags_ == 0) modeTimerOn_ = false;
         switch (panel_.runUntilIdle(budget)) {
@@ -318,10 +323,10 @@ void WebCalculator::releaseKeyIndex() {
     idle_ = false;
 }
 
-void WebCalculator::keyDown(int32_t virtualKey, KeyModifiers modifiers) {
+void WebCalculator::keyDown(int32_t virtualKey, KeyModifiers modifiers, const std::string& text) {
     // A page cannot close itself: Esc does nothing here.
     if (virtualKey == vkEscape || closed_) return;
-    panel_.FormKeyDown(virtualKey, modifiers);
+    panel_.FormKeyDown(virtualKey, modifiers, text);
     idle_ = false;
 }
 
@@ -347,6 +352,16 @@ void WebCalculator::menuCommand(MenuCommand command) {
     panel_.menuCommand(command);
     faceDirty_ = true;
     idle_ = false;
+}
+
+bool WebCalculator::paste(const std::string& text) {
+    if (closed_) return false;
+    idle_ = false;
+    return panel_.pasteText(text, decimalSeparator_);
+}
+
+void WebCalculator::saveRollAsText() {
+    page_.downloadText("quorvel-roll.txt", rollText(panel_.roll, panel_.characterSet));
 }
 
 void WebCalculator::discardRoll() {

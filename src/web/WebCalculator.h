@@ -28,6 +28,10 @@ class PageServices {
     virtual void printRoll() = 0;
     virtual void showSpeedDialog() = 0;
     virtual bool openDocument(const std::string& path) = 0;
+    // Copy's text for the browser's clipboard.
+    virtual void setClipboardText(const std::string& text) = 0;
+    // A UTF-8 text file offered as a download.
+    virtual void downloadText(const std::string& fileName, const std::string& text) = 0;
 };
 
 // The display as a person reads it: no blank cells around it, an exponent after " E"
@@ -94,8 +98,8 @@ class WebCalculator : private MessageBoxes,
     void pressKeyIndex(int index);
     void releaseKeyIndex();
 
-    // The PC keyboard, as virtual keys with modifiers.
-    void keyDown(int32_t virtualKey, KeyModifiers modifiers);
+    // The PC keyboard, as virtual keys with modifiers and the character the key typed.
+    void keyDown(int32_t virtualKey, KeyModifiers modifiers, const std::string& text = {});
     void keyUp(int32_t virtualKey);
 
     // Presses the keys one after another, each once the calculator waits for a key again.
@@ -103,6 +107,12 @@ class WebCalculator : private MessageBoxes,
     bool scriptedKeysPending() const { return scriptedNext_ < scripted_.size() || scriptedHeld_; }
     // Powers the calculator on unless it is on.
     void switchOn();
+
+    // Text from the browser's clipboard (the paste event's, or one the page was let read)
+    // typed through the calculator's paste rules; false when it was refused (and said).
+    bool paste(const std::string& text);
+    // The page's locale's decimal separator for pasted numbers.
+    void setDecimalSeparator(char separator) { decimalSeparator_ = separator; }
 
     std::string displayText() const;
     const std::string& keyLegendCaption() const { return panel_.keyLabelCaption; }
@@ -146,6 +156,11 @@ class WebCalculator : private MessageBoxes,
     void showListingWindow() override { page_.showListing(); }
     void printRoll() override { page_.printRoll(); }
     void showPrintHeadSpeedDialog() override { page_.showSpeedDialog(); }
+    void saveRollAsText() override;
+    void setClipboardText(const std::string& text) override { page_.setClipboardText(text); }
+    // The browser gives its clipboard only to a paste event: Paste arrives through paste().
+    std::string clipboardText() const override { return {}; }
+    char decimalSeparator() const override { return decimalSeparator_; }
 
     void composeFace();
     void runScriptedKeys();
@@ -165,6 +180,7 @@ class WebCalculator : private MessageBoxes,
     double lastFrame_ = -1;
     double now_ = 0;
     bool idle_ = false;
+    char decimalSeparator_ = '.';
 
     Bitmap composed_;
     std::vector<uint8_t> rgba_;

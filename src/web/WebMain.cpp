@@ -23,6 +23,10 @@ EM_JS(void, pagePlaySound, (const char* name), { Module.page.playSound(UTF8ToStr
 EM_JS(void, pageShowListing, (), { Module.page.showListing(); });
 EM_JS(void, pagePrintRoll, (), { Module.page.printRoll(); });
 EM_JS(void, pageShowSpeedDialog, (), { Module.page.showSpeedDialog(); });
+EM_JS(void, pageSetClipboardText, (const char* text),
+      { Module.page.setClipboardText(UTF8ToString(text)); });
+EM_JS(void, pageDownloadText, (const char* name, const char* text),
+      { Module.page.downloadText(UTF8ToString(name), UTF8ToString(text)); });
 EM_JS(int, pageOpenDocument, (const char* path),
       { return Module.page.openDocument(UTF8ToString(path)) ? 1 : 0; });
 
@@ -42,6 +46,10 @@ class BrowserPage : public PageServices {
     void showSpeedDialog() override { pageShowSpeedDialog(); }
     bool openDocument(const std::string& path) override {
         return pageOpenDocument(path.c_str()) != 0;
+    }
+    void setClipboardText(const std::string& text) override { pageSetClipboardText(text.c_str()); }
+    void downloadText(const std::string& fileName, const std::string& text) override {
+        pageDownloadText(fileName.c_str(), text.c_str());
     }
 };
 
@@ -100,9 +108,17 @@ EMSCRIPTEN_KEEPALIVE const char* qv_hint_at(int x, int y) {
     return give(calculator->panel().face[calculator->partAt(x, y)].hint);
 }
 
-EMSCRIPTEN_KEEPALIVE void qv_key_down(int virtualKey, int shift, int control, int alt) {
-    calculator->keyDown(virtualKey, KeyModifiers{shift != 0, control != 0, alt != 0});
+// `text` is the character the key typed (the event's key when it is one character).
+EMSCRIPTEN_KEEPALIVE void qv_key_down(int virtualKey, int shift, int control, int alt,
+                                      const char* text) {
+    calculator->keyDown(virtualKey, KeyModifiers{shift != 0, control != 0, alt != 0},
+                        text ? text : "");
 }
+EMSCRIPTEN_KEEPALIVE int qv_paste(const char* text, int decimalSeparator) {
+    calculator->setDecimalSeparator(decimalSeparator == ',' ? ',' : '.');
+    return calculator->paste(text ? text : "") ? 1 : 0;
+}
+EMSCRIPTEN_KEEPALIVE int qv_power_on() { return calculator->panel().powerIsOn() ? 1 : 0; }
 EMSCRIPTEN_KEEPALIVE void qv_key_up(int virtualKey) { calculator->keyUp(virtualKey); }
 EMSCRIPTEN_KEEPALIVE void qv_press_key(int index) { calculator->pressKeyIndex(index); }
 EMSCRIPTEN_KEEPALIVE void qv_release_key() { calculator->releaseKeyIndex(); }

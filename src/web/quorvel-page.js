@@ -7,7 +7,9 @@
     const folder = '/calc';
     const dataFiles = ['OCMno.dat', 'dsplbno.dat', 'cal73.pfl', 'chdtfl73.dat', 'PMnon.dat',
                        'parts.png'];
-    const storedFiles = ['cce73.ini', 'pf73.dat'];
+    const storedFiles = ['cce73.ini', 'pf73.dat', 'qs73.dat'];
+    // Continuous memory: the machine state while the power is on.
+    const stateFile = 'qs73.dat';
     const storagePrefix = 'quorvel:';
     const soundNames = ['swc', 'swi', 'fed', 'prn', 'rip'];
     // Bits of the module's frame result.
@@ -18,8 +20,10 @@
         [15, 'Print MAN', 1, 0], [16, 'Print ALL', 1, 1], [17, 'Print NORM', 1, 2],
         [18, 'Angle DEG', 2, 0], [19, 'Angle GRD', 2, 1], [20, 'Angle RAD', 2, 2]];
     const feedPart = 22, keyLabelPart = 29;
-    const commandDiscard = 5, commandHelp = 7;
-    // The typed characters of the four operations, whatever keys type them.
+    // The menu's commands, numbered as the module numbers them.
+    const commandCopy = 0, commandPaste = 1, commandDiscard = 7, commandHelp = 12;
+    // Keys that type one of the four operations but have no key code of their own here (on
+    // some layouts): the module takes the operation from the typed character.
     const typedOperations = {'+': 107, '-': 109, '*': 106, '/': 111};
 
     const $ = (id) => document.getElementById(id);
@@ -32,6 +36,7 @@
     let frameScheduled = false;
     let shownText = null;
     let stopped = false;
+    let poweredOn = false;
     const offscreen = document.createElement('canvas');
     let keyNames = [];
 
@@ -102,6 +107,7 @@
         for (const name of storedFiles) {
             let value = null;
             try { value = localStorage.getItem(storagePrefix + name); } catch (e) { storageFailed(); }
+            storedValues[name] = value;
             if (value === null) continue;
             try {
                 M.FS.writeFile(folder + '/' + name, fromBase64(value));
@@ -110,17 +116,47 @@
             }
         }
     }
+    // What each stored file last held, so an unchanged file is not written again.
+    const storedValues = {};
     function storeFile(name) {
+        let value = null;
         try {
-            const bytes = M.FS.readFile(folder + '/' + name);
-            localStorage.setItem(storagePrefix + name, toBase64(bytes));
+            value = toBase64(M.FS.readFile(folder + '/' + name));
         } catch (e) {
-            if (e && e.name !== 'ErrnoError') storageFailed();
+            // No state file: the power went off, which forgets the state.
+            if (name !== stateFile) return;
+        }
+        if (value === storedValues[name]) return;
+        try {
+            if (value === null) localStorage.removeItem(storagePrefix + name);
+            else localStorage.setItem(storagePrefix + name, value);
+            storedValues[name] = value;
+        } catch (e) {
+            storageFailed();
+        }
+    }
+    // A state the module could not resume was renamed aside in its folder: it is kept in
+    // the browser storage under its own key.
+    function keepStateAside() {
+        for (const name of M.FS.readdir(folder)) {
+            if (!name.startsWith(stateFile + '.')) continue;
+            const path = folder + '/' + name;
+            try {
+                localStorage.setItem(storagePrefix + stateFile + ':damaged:' +
+                                     new Date().toISOString(), toBase64(M.FS.readFile(path)));
+                statusLine.textContent = 'The stored calculator state could not be resumed; ' +
+                    'it is kept aside in the browser storage.';
+            } catch (e) {
+                storageFailed();
+                return;
+            }
+            M.FS.unlink(path);
         }
     }
     function saveState() {
         if (!M || stopped) return;
         M._qv_save_state();
+        keepStateAside();
         for (const name of storedFiles) storeFile(name);
     }
 
@@ -203,6 +239,12 @@
         }
         updateDisplayText();
         updateSwitchButtons();
+        const powerOn = M._qv_power_on() === 1;
+        if (powerOn !== poweredOn) {
+            poweredOn = powerOn;
+            keepStateAside();
+            if (!powerOn) storeFile(stateFile);
+        }
         if (result & stoppedForGood) {
             stopped = true;
             statusLine.textContent = 'The calculator has stopped. Reload the page to start it again.';
@@ -269,9 +311,6 @@
     // ------------------------------------------------------------ keyboard
     function virtualKey(event) {
         const code = event.code || '';
-        if (!code.startsWith('Numpad') && typedOperations[event.key]) {
-            return [typedOperations[event.key], false];
-        }
         let key = 0;
         if (/^Digit[0-9]$/.test(code)) key = 48 + Number(code[5]);
         else if (/^Numpad[0-9]$/.test(code)) key = 96 + Number(code[6]);
@@ -282,7 +321,12 @@
                    NumpadMultiply: 106, NumpadAdd: 107, NumpadSubtract: 109, NumpadDecimal: 110,
                    NumpadDivide: 111, Equal: 187, Minus: 189, Period: 190, Slash: 191}[code] || 0;
         }
+        if (!key && typedOperations[event.key]) key = typedOperations[event.key];
         return [key, event.shiftKey];
+    }
+    // The character a key typed, as the module's keyboard rule takes it.
+    function typedText(event) {
+        return [...event.key].length === 1 ? event.key : '';
     }
     // Keys typed anywhere but in the page's own controls go to the calculator; Enter and
     // Space on a switch's button work that button.
@@ -302,8 +346,65 @@
         wakeSounds();
         // The held key ignores the keyboard's repeats, as the calculator does.
         if (event.repeat) return;
-        M._qv_key_down(key, shift ? 1 : 0, 0, 0);
+        M.ccall('qv_key_down', null, ['number', 'number', 'number', 'number', 'string'],
+                [key, shift ? 1 : 0, 0, 0, typedText(event)]);
         afterInput();
+    });
+
+    // ------------------------------------------------------------ clipboard
+    // Ctrl+C and Ctrl+V arrive as the browser's copy and paste events, which hand over the
+    // clipboard without asking; the menu's Copy and Paste ask the browser for it.
+    let copyEvent = null;
+    function decimalSeparator() {
+        try {
+            const part = new Intl.NumberFormat().formatToParts(1.5).find((p) => p.type === 'decimal');
+            return part && part.value === ',' ? ',' : '.';
+        } catch (e) {
+            return '.';
+        }
+    }
+    function pasteText(text) {
+        if (!M || stopped) return;
+        M.ccall('qv_paste', 'number', ['string', 'number'],
+                [text, decimalSeparator().charCodeAt(0)]);
+        afterInput();
+    }
+    function setClipboardText(text) {
+        if (copyEvent) {
+            copyEvent.clipboardData.setData('text/plain', text);
+            copyEvent.preventDefault();
+            return;
+        }
+        const refused = () => page.showError('The browser did not let the page use the ' +
+                                             'clipboard: copy with Ctrl+C.');
+        if (!navigator.clipboard) { refused(); return; }
+        navigator.clipboard.writeText(text).catch(refused);
+    }
+    function pasteFromMenu() {
+        const refused = () => page.showError('The browser did not let the page read the ' +
+                                             'clipboard: paste with Ctrl+V.');
+        if (!navigator.clipboard || !navigator.clipboard.readText) { refused(); return; }
+        navigator.clipboard.readText().then(pasteText, refused);
+    }
+    function ownTextSelected(event) {
+        const selection = window.getSelection();
+        return !forCalculator(event) || (selection && !selection.isCollapsed);
+    }
+    document.addEventListener('copy', (event) => {
+        if (!M || stopped || ownTextSelected(event)) return;
+        copyEvent = event;
+        try {
+            M._qv_menu_command(commandCopy);
+        } finally {
+            copyEvent = null;
+        }
+        // Nothing copied: the module has said why; the clipboard keeps what it held.
+        event.preventDefault();
+    });
+    document.addEventListener('paste', (event) => {
+        if (!M || !forCalculator(event)) return;
+        event.preventDefault();
+        pasteText(event.clipboardData ? event.clipboardData.getData('text/plain') : '');
     });
     document.addEventListener('keyup', (event) => {
         if (!M || !forCalculator(event)) return;
@@ -457,6 +558,10 @@
             openHelp();
             return;
         }
+        if (command === commandPaste) {
+            pasteFromMenu();
+            return;
+        }
         M._qv_menu_command(command);
         afterInput();
         paint();
@@ -565,7 +670,18 @@
         printRoll: printRoll,
         showSpeedDialog: showSpeedDialog,
         openDocument: () => false,
+        setClipboardText: setClipboardText,
+        downloadText: downloadText,
     };
+    function downloadText(name, text) {
+        const link = document.createElement('a');
+        link.href = URL.createObjectURL(new Blob([text], {type: 'text/plain;charset=utf-8'}));
+        link.download = name;
+        document.body.appendChild(link);
+        link.click();
+        link.remove();
+        setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+    }
 
     // ------------------------------------------------------------ links that calculate
     function pressLinkedKeys() {
@@ -630,6 +746,11 @@
 
     window.addEventListener('resize', layout);
     window.addEventListener('pagehide', saveState);
+    // While the power is on the state is stored every few seconds too, in case the page
+    // ends without a pagehide (a crash, a killed browser).
+    setInterval(() => {
+        if (M && !stopped && M._qv_power_on() === 1) saveState();
+    }, 3000);
     document.addEventListener('visibilitychange', () => {
         if (document.visibilityState === 'hidden') saveState();
     });

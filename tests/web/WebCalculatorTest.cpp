@@ -6,6 +6,7 @@
 
 #include "io/ScrambledFile.h"
 #include "panel/Settings.h"
+#include "panel/StateFile.h"
 #include "support/AssemblerTestSupport.h"
 #include "web/WebCalculator.h"
 
@@ -79,6 +80,12 @@ class RecordingPage : public PageServices {
     void printRoll() override {}
     void showSpeedDialog() override {}
     bool openDocument(const std::string&) override { return true; }
+    void setClipboardText(const std::string& text) override { clipboard = text; }
+    void downloadText(const std::string& name, const std::string& text) override {
+        downloads.push_back(name + ":" + text);
+    }
+    std::string clipboard;
+    std::vector<std::string> downloads;
 
     std::vector<std::string> messages;
     std::vector<std::string> sounds;
@@ -223,6 +230,91 @@ TEST(WebCalculator, StartUpReportsDamagedStoredFilesAndKeepsTheirSettings) {
     rig.settle();
     EXPECT_TRUE(rig.calculator->panel().powerIsOn()) << "the stored power position";
     EXPECT_FALSE(rig.calculator->menuChecked(MenuCommand::sounds));
+}
+
+// PC keys as the page reports them (virtual key, Shift, the typed character) and pasted
+// text go through the calculator's own rules.
+TEST(WebCalculator, TypedAndPastedInputFollowsTheDesktopsRules) {
+    struct Case {
+        const char* keys;
+        int32_t virtualKey;
+        bool shift;
+        const char* text;
+        const char* pasted;
+        const char* display;
+    };
+    const std::vector<Case> cases = {
+        {"3 ENTER", 'Q', true, "Q", nullptr, "9.00"},       // Shift held: the shifted function
+        {"2 ENTER 3", 187, true, "+", nullptr, "5.00"},     // "+" typed with Shift on "="
+        {"", 0, false, "", "-1.5e3", "-1500"},              // pasted through the type-ahead
+        {"", 0, false, "", "1,5", "1.5"},                   // the page's decimal comma
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.keys) + " / " + c.text + " / " + (c.pasted ? c.pasted : ""));
+        PageRig rig;
+        ASSERT_TRUE(rig.start());
+        rig.press(c.keys);
+        WebCalculator& calc = *rig.calculator;
+        if (c.pasted) {
+            calc.setDecimalSeparator(',');
+            EXPECT_TRUE(calc.paste(c.pasted));
+        } else {
+            if (c.shift) calc.keyDown(vkShift, {true, false, false});
+            calc.keyDown(c.virtualKey, {c.shift, false, false}, c.text);
+            rig.settle();
+            calc.keyUp(c.virtualKey);
+            if (c.shift) calc.keyUp(vkShift);
+        }
+        rig.settle();
+        EXPECT_EQ(calc.displayText(), c.display);
+    }
+}
+
+TEST(WebCalculator, CopyFastAndRollTextReachThePage) {
+    PageRig rig;
+    ASSERT_TRUE(rig.start());
+    rig.press("2 ENTER 3 / P");
+    rig.calculator->menuCommand(MenuCommand::copy);
+    EXPECT_EQ(rig.page.clipboard, "0.6666666667");
+    rig.calculator->menuCommand(MenuCommand::saveRollText);
+    ASSERT_EQ(rig.page.downloads.size(), 1u);
+    EXPECT_EQ(rig.page.downloads[0].rfind("quorvel-roll.txt:", 0), 0u);
+    EXPECT_NE(rig.page.downloads[0].find("0.67"), std::string::npos);
+    rig.calculator->menuCommand(MenuCommand::fast);
+    rig.calculator->saveState();
+    PageRig again;
+    fs::copy_file(rig.folder.path(settingsFileName), again.folder.path(settingsFileName));
+    ASSERT_TRUE(again.start());
+    EXPECT_TRUE(again.calculator->menuChecked(MenuCommand::fast));
+}
+
+// Continuous memory: a page left with the power on comes back where it was; switching off
+// forgets; a state that cannot be resumed is set aside with a note.
+TEST(WebCalculator, APageLeftWithThePowerOnResumes) {
+    PageRig rig;
+    ASSERT_TRUE(rig.start());
+    rig.press("4 ENTER 5");
+    rig.calculator->saveState();
+    ASSERT_TRUE(fs::exists(rig.folder.path(stateFileName)));
+    ASSERT_TRUE(rig.start());
+    rig.settle();
+    EXPECT_EQ(rig.calculator->displayText(), "5");
+    rig.press("+");
+    EXPECT_EQ(rig.calculator->displayText(), "9.00") << "the stack came back too";
+
+    rig.calculator->switchLabelClick(FacePart::offImage);
+    rig.settle();
+    EXPECT_FALSE(fs::exists(rig.folder.path(stateFileName)));
+
+    rig.press("7");
+    rig.calculator->saveState();
+    rig.folder.write(stateFileName, "damaged");
+    rig.page.messages.clear();
+    ASSERT_TRUE(rig.start());
+    rig.settle();
+    EXPECT_EQ(rig.calculator->displayText(), "0.00");
+    EXPECT_EQ(rig.page.messages.size(), 1u);
+    EXPECT_FALSE(fs::exists(rig.folder.path(stateFileName)));
 }
 
 TEST(WebCalculator, TheFaceIsSeeThroughOnlyWhereTheFaceColourIs) {
