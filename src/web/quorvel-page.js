@@ -749,7 +749,7 @@
     // While the power is on the state is stored every few seconds too, in case the page
     // ends without a pagehide (a crash, a killed browser).
     setInterval(() => {
-        if (M && !stopped && M._qv_power_on() === 1) saveState();
+        if (M && !stopped && !document.hidden && M._qv_power_on() === 1) saveState();
     }, 3000);
     document.addEventListener('visibilitychange', () => {
         if (document.visibilityState === 'hidden') saveState();

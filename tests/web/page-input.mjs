@@ -51,8 +51,10 @@ try {
           'true');
     await page.evaluate(() => document.activeElement.blur());
 
-    // Typed keys, the typed operations included, and a Shift chord's SHIFT.
+    // Typed keys, the typed operations included (by the character, whatever key types it),
+    // and a key with Shift held giving its shifted function.
     for (const [keys, expected] of [[['2', 'Enter', '3', '+'], '5.00'],
+                                    [['3', 'Enter', 'Shift+Q'], '9.00'],
                                     [['4', 'Enter', '5', '*'], '20.00'],
                                     [['9', 'Enter', '3', '/'], '3.00'],
                                     [['Backspace'], '0.00']]) {
@@ -85,7 +87,7 @@ try {
     const face = await page.locator('#face').boundingBox();
     await page.mouse.click(face.x + face.width * 0.3, face.y + face.height * 0.2, {button: 'right'});
     check('the right button opens the menu', await page.locator('#menu').isVisible(), true);
-    await page.locator('#menu button[data-command="5"]').click();
+    await page.locator('#menu button[data-command="7"]').click();
     check('the question counts the lines', await page.locator('#question-text').textContent(),
           'Discard the 1 printed lines?');
     check('No is the default', await page.evaluate(() => document.activeElement.value), 'no');
@@ -94,25 +96,44 @@ try {
     await page.locator('#menu-button').click();
     const [help] = await Promise.all([
         page.waitForEvent('popup', {timeout: 5000}).catch(() => null),
-        page.locator('#menu button[data-command="7"]').click()]);
+        page.locator('#menu button[data-command="12"]').click()]);
     check('Help opens the help document', help && new URL(help.url()).pathname, '/Quorvelhelp.pdf');
     if (help) await help.close();
 
-    // A reload comes back switched on with the stored roll.
+    // Pasted text through the paste event, as Ctrl+V delivers it.
+    await page.evaluate(() => {
+        const data = new DataTransfer();
+        data.setData('text/plain', '-1.5e3');
+        document.body.dispatchEvent(new ClipboardEvent('paste', {clipboardData: data,
+                                                                 bubbles: true}));
+    });
+    check('pasting -1.5e3', await displayBecomes(page, '-1500'), '-1500');
+
+    // A reload resumes where the calculator was, with the stored roll.
     await page.evaluate(() => window.dispatchEvent(new Event('pagehide')));
     await page.reload();
-    check('the stored power position comes back', await displayBecomes(page, '0.00'), '0.00');
+    check('a reload resumes the display', await displayBecomes(page, '-1500'), '-1500');
+    await page.keyboard.press('Enter');
+    await page.keyboard.press('+');
+    check('a reload resumes the stack', await displayBecomes(page, '-3000.00'), '-3000.00');
     const times = await page.evaluate(() => document.body.dataset);
     console.log(`start-up after loading: module and files ready at ${times.moduleReadyAfter} ms, ` +
                 `start-up took ${times.startUpTook} ms, display lit at ${times.litAfter} ms`);
     check('the stored roll comes back', await page.locator('#roll li').count(), 1);
 
-    // A damaged stored roll is kept aside, not overwritten.
-    // (From another page of the site, as the calculator stores its roll when it is left.)
+    // A damaged stored roll and state are kept aside, not overwritten.
+    // (From another page of the site, as the calculator stores both when it is left.)
     await page.goto(new URL('files/keymap.txt', url).href);
-    await page.evaluate(() => localStorage.setItem('quorvel:pf73.dat', btoa('damaged')));
+    await page.evaluate(() => {
+        localStorage.setItem('quorvel:pf73.dat', btoa('damaged'));
+        localStorage.setItem('quorvel:qs73.dat', btoa('damaged'));
+    });
     await page.goto(url);
-    await displayBecomes(page, '0.00');
+    check('a damaged state powers on fresh', await displayBecomes(page, '0.00'), '0.00');
+    const stateAside = await page.waitForFunction(() => Object.keys(localStorage)
+        .some((key) => key.startsWith('quorvel:qs73.dat:damaged:')), null, {timeout: 5000})
+        .then(() => true, () => false);
+    check('the damaged state is kept aside', stateAside, true);
     const aside = await page.evaluate(() => Object.keys(localStorage)
         .filter((key) => key.startsWith('quorvel:pf73.dat:damaged:'))
         .map((key) => atob(localStorage.getItem(key))));
