@@ -315,6 +315,13 @@ bool isSpecialFile(const std::string& path) {
 std::string setFileAside(const std::string& path) {
     for (int n = 1; n < 1000; ++n) {
         const std::string candidate = path + ".damaged" + (n == 1 ? "" : "-" + std::to_string(n));
+#ifndef RENAME_NOREPLACE
+        // No no-replace rename (the browser's in-memory file system): one process owns the
+        // folder there, so looking first is enough.
+        struct stat info {};
+        if (::stat(candidate.c_str(), &info) == 0) continue;
+        return ::rename(path.c_str(), candidate.c_str()) == 0 ? candidate : std::string();
+#else
         if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, candidate.c_str(), RENAME_NOREPLACE) ==
             0) {
             return candidate;
@@ -328,6 +335,7 @@ std::string setFileAside(const std::string& path) {
             return {};
         }
         if (errno != EEXIST) return {};
+#endif
     }
     return {};
 }
