@@ -108,6 +108,23 @@ try {
                                                                  bubbles: true}));
     });
     check('pasting -1.5e3', await displayBecomes(page, '-1500'), '-1500');
+    check('copying X', await page.evaluate(() => {
+        const data = new DataTransfer();
+        document.body.dispatchEvent(new ClipboardEvent('copy', {clipboardData: data,
+                                                                bubbles: true}));
+        return data.getData('text/plain');
+    }), '-1500');
+
+    // Save Roll as Text: a UTF-8 download of the roll.
+    await page.locator('#menu-button').click();
+    const [download] = await Promise.all([
+        page.waitForEvent('download', {timeout: 5000}).catch(() => null),
+        page.locator('#menu button[data-command="9"]').click()]);
+    check('Save Roll as Text names its file', download && download.suggestedFilename(),
+          'quorvel-roll.txt');
+    const saved = download ? await download.path().then((path) => path &&
+        import('fs').then((fs) => fs.readFileSync(path, 'utf8'))) : '';
+    check('the saved roll holds the printed line', /7\.00/.test(saved || ''), true);
 
     // A reload resumes where the calculator was, with the stored roll.
     await page.evaluate(() => window.dispatchEvent(new Event('pagehide')));
