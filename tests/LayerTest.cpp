@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <set>
 #include <string>
 #include <vector>
@@ -40,15 +39,20 @@ struct Include {
 };
 
 std::vector<Include> includesOf(const fs::path& file) {
-    static const std::regex includeLine(R"(^\s*#\s*include\s*([<"])([^>"]+)[>"])");
     std::vector<Include> found;
     std::ifstream in(file);
     std::string line;
-    std::smatch match;
     while (std::getline(in, line)) {
-        if (std::regex_search(line, match, includeLine)) {
-            found.push_back({file, match[2], match[1] == "<"});
-        }
+        const auto hash = line.find_first_not_of(" \t");
+        if (hash == std::string::npos || line[hash] != '#') continue;
+        const auto word = line.find_first_not_of(" \t", hash + 1);
+        if (word == std::string::npos || line.compare(word, 7, "include") != 0) continue;
+        const auto open = line.find_first_of("<\"", word + 7);
+        if (open == std::string::npos) continue;
+        const char close = line[open] == '<' ? '>' : '"';
+        const auto end = line.find(close, open + 1);
+        if (end == std::string::npos) continue;
+        found.push_back({file, line.substr(open + 1, end - open - 1), line[open] == '<'});
     }
     return found;
 }
