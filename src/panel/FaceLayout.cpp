@@ -193,6 +193,24 @@ Bitmap cropBitmap(const Bitmap& source, int x, int y, int width, int height) {
     return out;
 }
 
+std::vector<FacePart> switchLabelsOfKnob(FacePart knob) {
+    switch (knob) {
+        case FacePart::offSWimage:
+        case FacePart::onSWimage:
+            return {FacePart::offImage, FacePart::onImage};
+        case FacePart::manSWimage:
+        case FacePart::allSWimage:
+        case FacePart::nrmSWimage:
+            return {FacePart::manImage, FacePart::allImage, FacePart::normImage};
+        case FacePart::degSWimage:
+        case FacePart::grdSWimage:
+        case FacePart::radSWimage:
+            return {FacePart::degImage, FacePart::grdImage, FacePart::radImage};
+        default:
+            return {};
+    }
+}
+
 void showSwitchPosition(FaceImages& images, const std::vector<FacePart>& positions, int shown,
                         SwitchPlace place) {
     for (int i = 0; i < static_cast<int>(positions.size()); ++i) {

@@ -135,6 +135,10 @@ constexpr SwitchPlace powerSwitchPlace{71, 235};
 constexpr SwitchPlace printModeSwitchPlace{31, 300};
 constexpr SwitchPlace angleSwitchPlace{73, 377};
 
+// The labels of the switch a knob belongs to, one for each position in order; empty when
+// the part is no knob.
+std::vector<FacePart> switchLabelsOfKnob(FacePart knob);
+
 // Puts the picture of the shown position (an index into `positions`) at the switch's
 // place and parks the pictures of the other positions.
 void showSwitchPosition(FaceImages& images, const std::vector<FacePart>& positions, int shown,

@@ -1,6 +1,7 @@
 #include "panel/MainPanel.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -724,6 +725,43 @@ bool MainPanel::switchKnobClick(FacePart knob) {
         default:
             return false;
     }
+}
+
+bool MainPanel::switchKnobDown(FacePart knob, int /*x*/, int y) {
+    if (switchLabelsOfKnob(knob).empty()) return false;
+    knobHeld_ = knob;
+    knobDownY_ = y;
+    knobDragged_ = false;
+    return true;
+}
+
+void MainPanel::switchKnobMove(int /*x*/, int y) {
+    // A hand's tremble during a click is no drag; the slots run from top to bottom.
+    constexpr int dragThreshold = 3;
+    if (knobHeld() && std::abs(y - knobDownY_) > dragThreshold) knobDragged_ = true;
+}
+
+void MainPanel::switchKnobUp(int x, int y) {
+    if (!knobHeld()) return;
+    switchKnobMove(x, y);
+    const FacePart knob = knobHeld_;
+    knobHeld_ = FacePart::calculatorImage;
+    if (!knobDragged_) {
+        switchKnobClick(knob);
+        return;
+    }
+    FacePart nearest = FacePart::calculatorImage;
+    int nearestDistance = 0;
+    for (const FacePart label : switchLabelsOfKnob(knob)) {
+        const ImageComponent& part = face[label];
+        const int distance = std::abs(y - (part.top + part.height / 2));
+        if (nearest == FacePart::calculatorImage || distance < nearestDistance) {
+            nearest = label;
+            nearestDistance = distance;
+        }
+    }
+    // The label's click: the same position changes nothing and makes no sound.
+    switchLabelClick(nearest);
 }
 
 MainPanel::ShownPart MainPanel::shownPart(FacePart part) const {

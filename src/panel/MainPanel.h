@@ -148,6 +148,13 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     // A click on a switch's knob moves it to its next position (the last goes back to the
     // first). False when the part is no knob.
     bool switchKnobClick(FacePart knob);
+    // The left button on a knob, in face pixels: let go where it went down, it is the
+    // click above; dragged along the slot, the switch goes to the position whose label is
+    // nearest the pointer when the button comes up. False when the part is no knob.
+    bool switchKnobDown(FacePart knob, int x, int y);
+    void switchKnobMove(int x, int y);
+    void switchKnobUp(int x, int y);
+    bool knobHeld() const { return knobHeld_ != FacePart::calculatorImage; }
     PowerPosition powerPosition() const { return power_; }
     PrintModePosition printModePosition() const { return printMode_; }
     AnglePosition anglePosition() const { return angle_; }
@@ -354,6 +361,11 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     int dragX_ = 0;
     int dragY_ = 0;
     bool dispatching_ = false;
+    // The knob under the held button (calculatorImage for none), where it went down and
+    // whether it has moved far enough to be a drag.
+    FacePart knobHeld_ = FacePart::calculatorImage;
+    int knobDownY_ = 0;
+    bool knobDragged_ = false;
     // The roll as last written to or read from the roll file.
     std::vector<std::string> savedRoll_;
     bool rollSaveRefused_ = false;

@@ -320,7 +320,7 @@ void MainWindow::mousePressEvent(QMouseEvent* event) {
     if (isSwitchLabel(part)) {
         panel_->switchLabelClick(part);
     } else if (isSwitchKnob(part)) {
-        if (left) panel_->switchKnobClick(part);
+        if (left && panel_->switchKnobDown(part, at.x(), at.y())) grab_ = Grab::knob;
     } else if (part == FacePart::printFeedImage) {
         panel_->printFeedImageMouseDown();
     } else if (part == FacePart::dispImage) {
@@ -358,6 +358,10 @@ void MainWindow::mouseMoveEvent(QMouseEvent* event) {
                                    global.y() - window.top - top);
         return;
     }
+    if (grab_ == Grab::knob) {
+        panel_->switchKnobMove(at.x(), at.y());
+        return;
+    }
     if (grab_ == Grab::face || partAt(at.x(), at.y()) == FacePart::calculatorImage) {
         const std::string before = panel_->keyLabelCaption;
         panel_->calculatorImageMouseMove(at.x(), at.y());
@@ -370,12 +374,14 @@ void MainWindow::mouseReleaseEvent(QMouseEvent* event) {
     if (event->buttons() != Qt::NoButton) return;
     const Grab grab = grab_;
     grab_ = Grab::none;
+    const QPoint at = facePoint(event->position());
     if (grab == Grab::display || grab == Grab::move) {
         panel_->dispImageMouseUp();
+    } else if (grab == Grab::knob) {
+        panel_->switchKnobUp(at.x(), at.y());
     } else if (grab == Grab::face) {
         panel_->calculatorImageMouseUp(event->button() == Qt::LeftButton);
     }
-    const QPoint at = facePoint(event->position());
     showCursorFor(at.x(), at.y());
 }
 
@@ -427,13 +433,17 @@ bool MainWindow::event(QEvent* event) {
 void MainWindow::keyPressEvent(QKeyEvent* event) {
     // The held key ignores the keyboard's repeats, as the calculator does.
     if (event->isAutoRepeat()) return;
-    const TranslatedKey key = translateKey(event->key(), event->modifiers());
+    const TranslatedKey key =
+        translateKey(event->key(), event->modifiers(), nativeKeys_, event->nativeScanCode(),
+                     event->nativeVirtualKey());
     panel_->FormKeyDown(key.virtualKey, key.modifiers, event->text().toStdString());
 }
 
 void MainWindow::keyReleaseEvent(QKeyEvent* event) {
     if (event->isAutoRepeat()) return;
-    const TranslatedKey key = translateKey(event->key(), event->modifiers());
+    const TranslatedKey key =
+        translateKey(event->key(), event->modifiers(), nativeKeys_, event->nativeScanCode(),
+                     event->nativeVirtualKey());
     panel_->FormKeyUp(key.virtualKey);
 }
 

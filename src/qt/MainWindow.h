@@ -2,6 +2,7 @@
 
 #include <QActionGroup>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QImage>
 #include <map>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "PaperListingWindow.h"
 #include "QtRollPrinter.h"
 #include "QtSoundPlayer.h"
+#include "QtKeys.h"
 #include "QtTextDrawing.h"
 #include "panel/MainPanel.h"
 
@@ -149,8 +151,9 @@ class MainWindow : public QWidget,
     std::vector<QString> keyTips_;
 
     // Where the mouse button went down: the part that receives the move and the release.
-    enum class Grab { none, face, display, move };
+    enum class Grab { none, face, display, move, knob };
     Grab grab_ = Grab::none;
+    const NativeKeys nativeKeys_ = nativeKeysOfPlatform(QGuiApplication::platformName());
 };
 
 }  // namespace quorvel

@@ -2,7 +2,47 @@
 
 namespace quorvel {
 
-TranslatedKey translateKey(int qtKey, Qt::KeyboardModifiers qtModifiers) {
+namespace {
+
+// xkb keycodes (evdev + 8) of the top row's 1..9, 0 and of the keypad's 0..9; the same on
+// every layout.
+constexpr quint32 xkbTopRowOne = 10;
+constexpr quint32 xkbTopRowZero = 19;
+constexpr quint32 xkbKeypad[10] = {90, 87, 88, 89, 83, 84, 85, 79, 80, 81};
+
+// The digit key's virtual key ('0'..'9' or a keypad digit) by its place, 0 for another key.
+int32_t digitByPlace(NativeKeys native, quint32 scanCode, quint32 virtualKey) {
+    switch (native) {
+        case NativeKeys::xkbKeycode:
+            if (scanCode >= xkbTopRowOne && scanCode <= xkbTopRowZero) {
+                return '0' + static_cast<int32_t>((scanCode - xkbTopRowOne + 1) % 10);
+            }
+            for (int32_t digit = 0; digit < 10; ++digit) {
+                if (scanCode == xkbKeypad[digit]) return vkNumpad0 + digit;
+            }
+            return 0;
+        case NativeKeys::windowsVirtualKey:
+            if (virtualKey >= '0' && virtualKey <= '9') return static_cast<int32_t>(virtualKey);
+            if (virtualKey >= vkNumpad0 && virtualKey <= vkNumpad0 + 9) {
+                return static_cast<int32_t>(virtualKey);
+            }
+            return 0;
+        case NativeKeys::unknown:
+            return 0;
+    }
+    return 0;
+}
+
+}  // namespace
+
+NativeKeys nativeKeysOfPlatform(const QString& platformName) {
+    if (platformName == "xcb" || platformName.startsWith("wayland")) return NativeKeys::xkbKeycode;
+    if (platformName == "windows") return NativeKeys::windowsVirtualKey;
+    return NativeKeys::unknown;
+}
+
+TranslatedKey translateKey(int qtKey, Qt::KeyboardModifiers qtModifiers, NativeKeys native,
+                           quint32 nativeScanCode, quint32 nativeVirtualKey) {
     TranslatedKey out;
     out.modifiers.shift = qtModifiers.testFlag(Qt::ShiftModifier) || qtKey == Qt::Key_Shift;
     out.modifiers.control = qtModifiers.testFlag(Qt::ControlModifier);
@@ -55,6 +95,12 @@ TranslatedKey translateKey(int qtKey, Qt::KeyboardModifiers qtModifiers) {
                 out.virtualKey = 0;
                 break;
         }
+    }
+    const int32_t digit = digitByPlace(native, nativeScanCode, nativeVirtualKey);
+    const bool keypadDigit = digit >= vkNumpad0;
+    // A keypad key without Shift keeps what Num Lock made of it (an arrow does nothing).
+    if (digit != 0 && (!keypadDigit || out.modifiers.shift || out.virtualKey == digit)) {
+        out.virtualKey = digit;
     }
     return out;
 }

@@ -13,6 +13,16 @@ struct TranslatedKey {
     KeyModifiers modifiers;
 };
 
-TranslatedKey translateKey(int qtKey, Qt::KeyboardModifiers qtModifiers);
+// How the platform numbers its keys (QKeyEvent::nativeScanCode / nativeVirtualKey): X11 and
+// Wayland give the keyboard's xkb keycode, Windows its virtual key.
+enum class NativeKeys { unknown, xkbKeycode, windowsVirtualKey };
+NativeKeys nativeKeysOfPlatform(const QString& platformName);
+
+// The digit keys go by their place on the keyboard, not by what they type, so Shift+1 is
+// still the 1 key (the typed "!" means nothing to the calculator) and the keypad's digits
+// stay digits while Shift turns them into arrows.
+TranslatedKey translateKey(int qtKey, Qt::KeyboardModifiers qtModifiers,
+                           NativeKeys native = NativeKeys::unknown, quint32 nativeScanCode = 0,
+                           quint32 nativeVirtualKey = 0);
 
 }  // namespace quorvel

@@ -103,6 +103,8 @@ TEST(KeyboardMapping, TypedOperatorsGoByTheirCharacterAndShiftGivesTheShiftedKey
         {vkOemPlus, shift, "+", {34}},    // "+" on Shift+= is the + key, not SHIFT
         {'8', shift, "*", {30}},          // "*" on Shift+8 multiplies
         {'1', shift, "+", {34}},          // another layout's "+" on another key
+        {'1', shift, "!", {0, 23}},       // a shifted digit is the digit
+        {vkNumpad0 + 1, shift, "", {0, 23}},
         {0, none, "/", {28}},             // a key the mapping does not know
         {vkOemMinus, none, "-", {32}},
         {vkOemPlus, none, "=", {34}},     // the key itself where its character is no operator

@@ -461,6 +461,53 @@ TEST(Switches, SoundsFollowTheMoveAndItsRules) {
     EXPECT_EQ(panel.face[FacePart::radSWimage].left, 73);
 }
 
+TEST(Switches, AKnobDraggedAlongItsSlotGoesToTheNearestPositionAndAStillOneIsAClick) {
+    // Face rows: MAN label 301..316, ALL 326..341, NORM 350..365; DEG 377, GRD 402, RAD 426.
+    struct Case {
+        FacePart knob;
+        int downY, moveY, upY;
+        int position;  // of that switch afterwards
+        const char* sound;
+    };
+    const Case cases[] = {
+        {FacePart::manSWimage, 310, 340, 352, 2, "swi"},  // MAN to NORM in one move
+        {FacePart::manSWimage, 310, 311, 311, 1, "swc"},  // a tremble is a click: the next
+        {FacePart::manSWimage, 310, 340, 310, 0, ""},     // dragged and brought back
+        {FacePart::degSWimage, 380, 395, 405, 1, "swc"},
+        {FacePart::degSWimage, 380, 300, 300, 0, ""},     // beyond the slot's end
+        {FacePart::degSWimage, 380, 460, 470, 2, "swi"},
+    };
+    for (const Case& c : cases) {
+        WindowRig rig;
+        MainPanel& panel = rig.panel();
+        panel.face.placeImages();
+        ASSERT_TRUE(panel.switchKnobDown(c.knob, 40, c.downY));
+        panel.switchKnobMove(40, c.moveY);
+        EXPECT_TRUE(rig.sounds.empty()) << "nothing moves before the button comes up";
+        panel.switchKnobUp(40, c.upY);
+        EXPECT_FALSE(panel.knobHeld());
+        const bool printMode = c.knob == FacePart::manSWimage;
+        EXPECT_EQ(printMode ? static_cast<int>(panel.printModePosition())
+                            : static_cast<int>(panel.anglePosition()),
+                  c.position)
+            << c.downY << " to " << c.upY;
+        EXPECT_EQ(rig.sounds,
+                  c.sound[0] ? std::vector<std::string>{c.sound} : std::vector<std::string>{});
+    }
+    WindowRig rig;
+    MainPanel& panel = rig.panel();
+    panel.face.placeImages();
+    EXPECT_FALSE(panel.switchKnobDown(FacePart::calculatorImage, 40, 240));
+    panel.switchKnobUp(40, 240);
+    EXPECT_EQ(panel.requestFlags_, 0) << "no knob held, nothing happens";
+    panel.switchKnobDown(FacePart::offSWimage, 80, 240);
+    panel.switchKnobUp(80, 272);
+    EXPECT_EQ(panel.requestFlags_, requestPowerOn) << "dragged to ON asks for power";
+    panel.switchKnobDown(FacePart::offSWimage, 80, 272);
+    panel.switchKnobUp(80, 236);
+    EXPECT_EQ(panel.requestFlags_, 0) << "dragged back to OFF before it acted";
+}
+
 // ---------------------------------------------------------------- keys
 
 TEST(Keys, ShiftKindsChooseTheAlternateCode) {

@@ -32,6 +32,9 @@ TEST(QtKeys, TranslateToTheVirtualKeysOfTheKeyboardMapping) {
         Qt::KeyboardModifiers modifiers;
         int32_t virtualKey;
         int index;  // the key it presses
+        NativeKeys native = NativeKeys::unknown;
+        quint32 scanCode = 0;
+        quint32 nativeVirtualKey = 0;
     };
     const Qt::KeyboardModifiers none = Qt::NoModifier, pad = Qt::KeypadModifier;
     const Case cases[] = {
@@ -63,9 +66,21 @@ TEST(QtKeys, TranslateToTheVirtualKeysOfTheKeyboardMapping) {
         {Qt::Key_5, Qt::AltModifier, '5', -1},
         {Qt::Key_5, Qt::MetaModifier, '5', -1},
         {Qt::Key_5, Qt::ShiftModifier | Qt::ControlModifier, '5', -1},
+        // digits by their place: Shift+1 typing "!", another layout's unshifted "&", the
+        // keypad's arrow under Shift; an X keysym is no Windows virtual key
+        {Qt::Key_Exclam, Qt::ShiftModifier, '1', 0, NativeKeys::xkbKeycode, 10, 0x21},
+        {Qt::Key_ParenRight, Qt::ShiftModifier, '0', 0, NativeKeys::xkbKeycode, 19, 0x29},
+        {Qt::Key_Ampersand, none, '1', 23, NativeKeys::xkbKeycode, 10, 0x26},
+        {Qt::Key_End, Qt::ShiftModifier | pad, vkNumpad0 + 1, 0, NativeKeys::xkbKeycode, 87},
+        {Qt::Key_End, pad, 0, -1, NativeKeys::xkbKeycode, 87, 0xff9c},  // Num Lock off
+        {Qt::Key_A, none, 'A', -1, NativeKeys::xkbKeycode, 38, 0x61},
+        {Qt::Key_Exclam, Qt::ShiftModifier, '1', 0, NativeKeys::windowsVirtualKey, 2, '1'},
+        {Qt::Key_A, none, 'A', -1, NativeKeys::windowsVirtualKey, 30, 'A'},
+        {Qt::Key_Exclam, Qt::ShiftModifier, 0, 0, NativeKeys::unknown, 10, '1'},
     };
     for (const Case& c : cases) {
-        const TranslatedKey key = translateKey(c.key, c.modifiers);
+        const TranslatedKey key =
+            translateKey(c.key, c.modifiers, c.native, c.scanCode, c.nativeVirtualKey);
         EXPECT_EQ(key.virtualKey, c.virtualKey) << "Qt key " << std::hex << c.key;
         EXPECT_EQ(keyIndexForVirtualKey(key.virtualKey, key.modifiers), c.index)
             << "Qt key " << std::hex << c.key;
