@@ -31,6 +31,8 @@ class Host : public RunLoopHost, public PrinterEvents {
     void processPendingMessages() override {}
     void pause(int) override {}
     int32_t requestFlags() override { return machine_.wordsExecuted >= wordLimit ? 1 : 0; }
+    // The request depends on the words run, so the loop must ask at the limit.
+    uint64_t askAgainAtWord() override { return wordLimit; }
     bool powerSwitchOn() override { return true; }
 
     void printPassStarted() override {}
