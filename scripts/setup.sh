@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, if any are missing.
+# Installs the Debian packages the build and the tests need, if any are missing;
+# packages given as arguments are wanted too (the browser build names its own).
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,7 @@ packages=(
     libmpfr-dev libgmp-dev
     qt6-base-dev qt6-multimedia-dev libqt6printsupport6 libqt6svg6
     xvfb xauth fonts-dejavu-core xdotool xclip poppler-utils imagemagick
+    "$@"
 )
 
 missing=()

@@ -11,22 +11,7 @@ out="$top/build-web"
 # test run passes its own); otherwise a Release build of its own in build-web/host.
 host="${QUORVEL_WEB_HOST:-$out/host}"
 
-"$top/scripts/setup.sh"
-web_packages=(emscripten chromium libstb-dev python3)
-missing=()
-for p in "${web_packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-        missing+=("$p")
-    fi
-done
-if ((${#missing[@]})); then
-    echo "Installing: ${missing[*]}"
-    sudo=""
-    if [ "$(id -u)" != 0 ]; then sudo="sudo"; fi
-    export DEBIAN_FRONTEND=noninteractive
-    $sudo apt-get update -qq
-    $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+"$top/scripts/setup.sh" emscripten chromium libstb-dev python3
 
 jobs="$(nproc)"
 if [ -z "${QUORVEL_WEB_HOST:-}" ]; then

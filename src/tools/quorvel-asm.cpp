@@ -16,6 +16,7 @@
 #include "io/ScrambledFile.h"
 #include "assembler/SourceSyntax.h"
 #include "panel/CalculatorData.h"
+#include "ExecutableFolder.h"
 
 using namespace quorvel;
 
@@ -31,15 +32,6 @@ const char* usageText =
     "SOURCE is a microcode source, plain text or packed. DIR holds the instruction table and\n"
     "the calculator data (default: the program's folder).\n"
     "Exit status: 0 assembled (warnings allowed), 1 errors in the source, 2 usage or files.\n";
-
-std::string executableFolder() {
-    char path[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) return ".";
-    std::string text(path, static_cast<size_t>(length));
-    const size_t slash = text.rfind('/');
-    return slash == std::string::npos ? "." : text.substr(0, slash);
-}
 
 // A packed source as the calculator reads it, else plain text lines.
 bool readSource(const std::string& path, std::vector<std::string>& lines) {

@@ -16,6 +16,7 @@
 #include "assembler/SourceSyntax.h"
 #include "panel/HeadlessCalculator.h"
 #include "processor/InstructionSet.h"
+#include "ExecutableFolder.h"
 
 using namespace quorvel;
 
@@ -140,15 +141,6 @@ void dumpRam(const MachineState& m, std::ostream& out) {
 int usage(const std::string& problem) {
     std::cerr << "quorvel-run: " << problem << "\n" << usageText;
     return exitUsage;
-}
-
-std::string executableFolder() {
-    char path[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) return ".";
-    std::string text(path, static_cast<size_t>(length));
-    const size_t slash = text.rfind('/');
-    return slash == std::string::npos ? "." : text.substr(0, slash);
 }
 
 // Messages from the calculator use a carriage return as line break.

@@ -1,0 +1,17 @@
+#include "ExecutableFolder.h"
+
+#include <climits>
+#include <unistd.h>
+
+namespace quorvel {
+
+std::string executableFolder() {
+    char path[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0) return ".";
+    std::string text(path, static_cast<size_t>(length));
+    const size_t slash = text.rfind('/');
+    return slash == std::string::npos ? "." : text.substr(0, slash);
+}
+
+}  // namespace quorvel
