@@ -30,12 +30,6 @@ bool isLabelWord(const std::string& word) {
     return colon != std::string::npos && colon + 1 == word.size();
 }
 
-std::string lowerCase(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
 std::string hex4(int32_t value) {
     char digits[16];
     std::snprintf(digits, sizeof digits, "%04X", static_cast<unsigned>(value));

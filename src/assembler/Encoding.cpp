@@ -39,12 +39,7 @@ std::string operandAfter(const std::string& text, size_t keywordLength) {
 
 bool startsWithNameAndColon(const std::string& textPart, const std::string& name) {
     if (textPart.size() <= name.size()) return false;
-    for (size_t i = 0; i < name.size(); ++i) {
-        char c = textPart[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != name[i]) return false;
-    }
-    return textPart[name.size()] == ':';
+    return lowerCase(textPart.substr(0, name.size())) == name && textPart[name.size()] == ':';
 }
 
 }  // namespace

@@ -199,4 +199,14 @@ bool parseDecimal(const std::string& text, int& value) {
     return true;
 }
 
+std::string lowerCase(const std::string& text) {
+    std::string out = text;
+    for (char& c : out) c = lowerAscii(c);
+    return out;
+}
+
+bool sameTextIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && lowerCase(a) == lowerCase(b);
+}
+
 }  // namespace quorvel

@@ -18,6 +18,9 @@ std::string filterControlChars(const std::string& text);
 // filterControlChars, trim codes 0..32 at both ends, collapse blank runs, lower case.
 std::string normaliseLine(const std::string& text);
 std::string trimLeadingBlanks(const std::string& text);
+// A..Z become a..z; every other byte stays. The one case folding of names, keys and words.
+std::string lowerCase(const std::string& text);
+bool sameTextIgnoringCase(const std::string& a, const std::string& b);
 // 0..15 for a hexadecimal digit, -1 otherwise.
 int hexDigitValue(char c);
 // Whole text as hexadecimal (octal); the default on a bad character; 0 for empty text.

@@ -85,13 +85,6 @@ void FaceImages::bringToFront(FacePart part) {
     stacking_.push_back(part);
 }
 
-FacePart FaceImages::partAt(int x, int y) const {
-    for (auto it = stacking_.rbegin(); it != stacking_.rend(); ++it) {
-        if ((*this)[*it].contains(x, y)) return *it;
-    }
-    return FacePart::calculatorImage;
-}
-
 void FaceImages::placeImages() {
     auto place = [this](FacePart part, int left, int top) {
         (*this)[part].left = left;

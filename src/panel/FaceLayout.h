@@ -84,10 +84,6 @@ class FaceImages {
     // Bottom first.
     const std::vector<FacePart>& stackingOrder() const { return stacking_; }
     void bringToFront(FacePart part);
-    // The topmost visible part under a point of the window, or the face itself when no
-    // part is there.
-    FacePart partAt(int x, int y) const;
-
     // Step 7i of the start-up: every image at its place, in its stacking order.
     void placeImages();
     // Step 9: everything whose tag is not 1 becomes visible.
@@ -134,6 +130,14 @@ struct SwitchPlace {
 constexpr SwitchPlace powerSwitchPlace{71, 235};
 constexpr SwitchPlace printModeSwitchPlace{31, 300};
 constexpr SwitchPlace angleSwitchPlace{73, 377};
+
+// A switch's position label, and a switch's knob (any position's picture).
+constexpr bool isSwitchLabel(FacePart part) {
+    return part >= FacePart::offImage && part <= FacePart::radImage;
+}
+constexpr bool isSwitchKnob(FacePart part) {
+    return part >= FacePart::offSWimage && part <= FacePart::radSWimage;
+}
 
 // The labels of the switch a knob belongs to, one for each position in order; empty when
 // the part is no knob.

@@ -1,71 +1,71 @@
 #include "panel/HeadlessCalculator.h"
 
 #include <algorithm>
-#include <cctype>
+#include "io/TextUtils.h"
+#include "panel/KeyTable.h"
 
 namespace quorvel {
 
 namespace {
 
-PanelServices servicesOf(MessageBoxes* messages, SoundOutput* sounds, EventDispatch* events,
-                         PanelTimers* timers, PanelWindow* window) {
-    PanelServices services;
+SessionServices servicesOf(MessageBoxes* messages, SoundOutput* sounds, EventDispatch* events,
+                           PanelTimers* timers, SessionEvents* listener) {
+    SessionServices services;
     services.messages = messages;
     services.sounds = sounds;
     services.events = events;
     services.timers = timers;
-    services.window = window;
+    services.listener = listener;
     return services;
 }
 
 }  // namespace
 
 int keyIndexForName(const std::string& name) {
-    std::string upper = name;
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (upper == "BS" || upper == "BACKSPACE") return keyIndexForLegend("Back Space");
-    if (upper == "*") return keyIndexForLegend("X");
+    const std::string lower = lowerCase(name);
+    if (lower == "bs" || lower == "backspace") return keyIndexForLegend("Back Space");
+    if (lower == "*") return keyIndexForLegend("X");
     return keyIndexForLegend(name);
 }
 
 HeadlessCalculator::HeadlessCalculator(const std::string& dataFolder)
-    : panel(dataFolder, servicesOf(this, this, this, this, this)) {
-    panel.pausesEnabled = false;
-    panel.storedStateEnabled = false;
+    : session_(dataFolder, servicesOf(this, this, this, this, this)) {
+    session_.pausesEnabled = false;
 }
 
 HeadlessCalculator::Result HeadlessCalculator::start(PrintModePosition mode, AnglePosition angle,
                                                      uint64_t wordLimit) {
-    panel.setPrintMode(mode, false);
-    panel.setAngle(angle, false);
-    if (!panel.FormActivate()) return Result::startupFailed;
-    panel.requestPower(true);
+    if (!session_.loadInstructionTable() || !session_.loadCalculator()) {
+        return Result::startupFailed;
+    }
+    session_.setPrintMode(mode, false);
+    session_.setAngle(angle, false);
+    session_.requestPower(true);
     return run(wordLimit);
 }
 
 HeadlessCalculator::Result HeadlessCalculator::run(uint64_t wordLimit) {
-    const MainPanel::RunOutcome outcome = panel.runUntilIdle(wordLimit);
+    const CalculatorSession::RunOutcome outcome = session_.runUntilIdle(wordLimit);
     collectPrintedLines();
     switch (outcome) {
-        case MainPanel::RunOutcome::idle:
+        case CalculatorSession::RunOutcome::idle:
             return Result::ok;
-        case MainPanel::RunOutcome::error:
+        case CalculatorSession::RunOutcome::error:
             return Result::runError;
-        case MainPanel::RunOutcome::wordLimit:
+        case CalculatorSession::RunOutcome::wordLimit:
             return Result::timeout;
-        case MainPanel::RunOutcome::stopped:
+        case CalculatorSession::RunOutcome::stopped:
             break;
     }
-    return panel.machine.errorText.empty() ? Result::timeout : Result::runError;
+    return session_.machine().errorText.empty() ? Result::timeout : Result::runError;
 }
 
 HeadlessCalculator::Result HeadlessCalculator::pressKey(int keyIndex, uint64_t wordLimit,
                                                         uint64_t* wordsUsed) {
     const uint64_t before = wordsExecuted();
-    panel.setKeyIndex(keyIndex);
-    panel.press();
+    const bool kept = session_.pressKey(keyIndex);
     const Result result = run(wordLimit);
-    panel.release();
+    if (kept) session_.releaseKey();
     if (wordsUsed) *wordsUsed = wordsExecuted() - before;
     return result;
 }
@@ -86,17 +86,15 @@ HeadlessCalculator::Result HeadlessCalculator::typeKeys(const std::vector<std::s
     for (const std::string& legend : legends) {
         const int index = keyIndexForName(legend);
         if (index < 0) return Result::runError;
-        panel.setKeyIndex(index);
-        panel.press();
-        panel.release();
+        if (session_.pressKey(index)) session_.releaseKey();
     }
     return run(wordLimit);
 }
 
 void HeadlessCalculator::collectPrintedLines() {
-    const uint64_t appended = panel.rollLinesAppended - rollLinesSeen_;
-    rollLinesSeen_ = panel.rollLinesAppended;
-    const auto& lines = panel.roll.rollLines();
+    const uint64_t appended = session_.rollLinesAppended() - rollLinesSeen_;
+    rollLinesSeen_ = session_.rollLinesAppended();
+    const auto& lines = session_.roll().rollLines();
     const size_t count = std::min<uint64_t>(appended, lines.size());
     printedLines_.insert(printedLines_.end(), lines.end() - static_cast<std::ptrdiff_t>(count),
                          lines.end());

@@ -4,18 +4,18 @@
 #include <string>
 #include <vector>
 
-#include "panel/MainPanel.h"
+#include "panel/CalculatorSession.h"
 
 namespace quorvel {
 
-// A powered calculator without a window: the main panel's own start-up, power-on, key
-// and printer code, with silent sounds, messages collected as text, no event dispatch and
-// no pauses. The headless runner and the tests drive the calculator through it.
+// A powered calculator without a window: the window's own calculator session, with
+// silent sounds, messages collected as text, no event dispatch and no pauses. The
+// headless runner and the tests drive the calculator through it.
 class HeadlessCalculator : private MessageBoxes,
                            private SoundOutput,
                            private EventDispatch,
                            private PanelTimers,
-                           private PanelWindow {
+                           private SessionEvents {
 public:
     static constexpr uint64_t defaultWordLimit = 5'000'000;
 
@@ -41,22 +41,23 @@ public:
 
     // Presses and releases the keys one after another without letting the calculator run
     // in between, as a typist faster than the calculator would, then runs until it waits for
-    // a key again. Keys beyond the panel's type-ahead are refused as in the window.
+    // a key again. Keys beyond the type-ahead are refused as in the window.
     Result typeKeys(const std::vector<std::string>& legends,
                     uint64_t wordLimit = defaultWordLimit);
 
-    std::string displayText() const { return displayCellText(panel.shownCells()); }
+    std::string displayText() const { return displayCellText(session_.display().cells()); }
     // Lines the printer added to the roll since start, oldest first, as line texts.
     const std::vector<std::string>& printedLines() const { return printedLines_; }
     // A line text as the tape shows it: its 20 characters, empty columns as blanks.
     std::string tapeText(const std::string& lineText) const {
-        return panel.characterSet.lineCharacters(lineText);
+        return session_.characterSet().lineCharacters(lineText);
     }
     // Every message shown, in order; run-time errors read "<text>\rAddr: $XXXX".
     const std::vector<std::string>& messages() const { return messages_; }
-    uint64_t wordsExecuted() const { return panel.machine.wordsExecuted; }
+    uint64_t wordsExecuted() const { return session_.machine().wordsExecuted; }
 
-    MainPanel panel;
+    CalculatorSession& session() { return session_; }
+    const CalculatorSession& session() const { return session_; }
 
 private:
     Result run(uint64_t wordLimit);
@@ -71,8 +72,9 @@ private:
     void setModeTimerEnabled(bool) override {}
     void setFeedTimerEnabled(bool enabled) override { feedTimer_ = enabled; }
     bool feedTimerEnabled() const override { return feedTimer_; }
-    void closeWindow() override { closeRequested_ = true; }
+    void closeRequested() override { closeRequested_ = true; }
 
+    CalculatorSession session_;
     std::vector<std::string> messages_;
     std::vector<std::string> printedLines_;
     uint64_t rollLinesSeen_ = 0;

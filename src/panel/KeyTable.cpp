@@ -1,6 +1,6 @@
 #include "panel/KeyTable.h"
 
-#include <cctype>
+#include "io/TextUtils.h"
 
 namespace quorvel {
 
@@ -125,14 +125,8 @@ std::vector<int> keyIndicesForPcKey(int32_t virtualKey, KeyModifiers modifiers,
 }
 
 int keyIndexForLegend(const std::string& legend) {
-    auto lower = [](const std::string& s) {
-        std::string out = s;
-        for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return out;
-    };
-    const std::string wanted = lower(legend);
     for (int i = 0; i < keyCount; ++i) {
-        if (lower(keyTable[i].legend) == wanted) return i;
+        if (sameTextIgnoringCase(keyTable[i].legend, legend)) return i;
     }
     return -1;
 }

@@ -1,83 +1,25 @@
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <string>
 #include <vector>
 
-#include "assembler/Assembler.h"
-#include "assembler/InstructionTable.h"
-#include "panel/CalculatorData.h"
+#include "io/ScrambledFile.h"
+#include "panel/CalculatorSession.h"
 #include "panel/DisplayCells.h"
-#include "panel/DisplayRenderer.h"
-#include "panel/FaceLayout.h"
+#include "panel/FaceModel.h"
 #include "panel/KeyTable.h"
 #include "panel/Settings.h"
 #include "panel/StorageFolder.h"
 #include "panel/SwitchPositions.h"
+#include "panel/WindowBehaviour.h"
 #include "panel/WindowCommands.h"
 #include "platform/Bitmap.h"
 #include "platform/PixelText.h"
 #include "platform/Platform.h"
-#include "printer/CharacterSet.h"
-#include "printer/PrintMechanism.h"
-#include "printer/RollStore.h"
-#include "processor/MachineState.h"
-#include "processor/RunLoop.h"
 
 namespace quorvel {
-
-// The window's timers, run by the front end: it calls ChgModeTimerTimer and feedTimerTimer
-// when they fire.
-class PanelTimers {
-  public:
-    virtual ~PanelTimers() = default;
-    // The one-shot 25 ms mode-change timer.
-    virtual void setModeTimerEnabled(bool enabled) = 0;
-    // The 40 ms paper-feed timer.
-    virtual void setFeedTimerEnabled(bool enabled) = 0;
-    virtual bool feedTimerEnabled() const = 0;
-};
-
-// What the panel asks of the window that shows it.
-class PanelWindow {
-  public:
-    virtual ~PanelWindow() = default;
-    // Asks the window to close; the window then calls FormCloseQuery and FormClose.
-    virtual void closeWindow() = 0;
-    // The display picture or another part of the face changed.
-    virtual void faceChanged() {}
-    // The roll changed; the listing window, if it is visible, shows it again.
-    virtual void refreshListing() {}
-
-    // Geometry, in screen pixels: the window's client area and its top left corner.
-    virtual void setClientSize(int /*width*/, int /*height*/) {}
-    virtual void screenSize(int& width, int& height) const { width = height = 0; }
-    virtual WindowPosition windowPosition() const { return {}; }
-    virtual void moveWindow(WindowPosition /*position*/) {}
-    // Whether a window of this size at this place would be seen on some screen.
-    virtual bool placeOnScreen(WindowPosition /*position*/, int /*width*/, int /*height*/) const {
-        return false;
-    }
-    virtual void minimizeWindow() {}
-    // The closed hand while the window is dragged, else the part's own cursor.
-    virtual void showDragCursor(bool /*dragging*/) {}
-    // Opens a document with the desktop's program for it; false when there is no such
-    // program or it could not start.
-    virtual bool openDocument(const std::string& /*path*/) { return false; }
-    // The roll's own windows.
-    virtual void showListingWindow() {}
-    virtual void printRoll() {}
-    virtual void showPrintHeadSpeedDialog() {}
-    virtual void saveRollAsText() {}
-    // The desktop's clipboard, as plain text, and the locale's decimal point.
-    virtual void setClipboardText(const std::string& /*text*/) {}
-    virtual std::string clipboardText() const { return {}; }
-    virtual char decimalSeparator() const { return '.'; }
-    // Shows the help document inside the program; false when it cannot.
-    virtual bool showHelpDocument(const std::string& /*path*/) { return false; }
-};
 
 struct PanelServices {
     MessageBoxes* messages = nullptr;
@@ -89,15 +31,7 @@ struct PanelServices {
     TextDrawing* text = nullptr;
 };
 
-constexpr int calculatorType = 91;
-inline constexpr const char* facePictureFileName = "PMnon.dat";
-constexpr int characterSetType = 73;
-constexpr int defaultSpeedSetting = 55;
-
-// Start-up messages.
-inline constexpr const char* messageInvalidTable = "ERROR: Invalid OCM file";
-inline constexpr const char* messageNoCalculatorData = "ERROR: Failed to load calculator data file";
-inline constexpr const char* messageNoPrinterData = "ERROR Failed to load printer data";
+// Start-up messages of the window.
 inline constexpr const char* messageNoFacePicture = "ERROR: Failed to load the face picture";
 inline constexpr const char* messageRollNotSaved = "ERROR: The paper roll could not be saved in ";
 inline constexpr const char* messageRollKeptOpen =
@@ -112,15 +46,26 @@ inline constexpr const char* messageCopyWhileOff = "Nothing to copy: the calcula
 inline constexpr const char* messagePasteWhileOff = "Nothing pasted: the calculator is off";
 inline constexpr const char* messagePasteTooLong = "Nothing pasted: too many keys are waiting";
 
-// Presses the panel keeps for the machine while the microcode is busy (the printer can keep
-// it busy for seconds); a press beyond them is refused with a sound and the sign below.
-constexpr int typeAheadCapacity = 64;
+// A press beyond the type-ahead is refused with a sound and this sign.
 inline constexpr const char* typeAheadFullSign = "KEYS FULL: WAIT";
 inline constexpr const char* typeAheadFullSound = "swd";
 
-// The main window's behaviour without the window: start-up from the data files, power,
-// switches, keys, the mode-change dispatcher that runs the processor, and the printer.
-class MainPanel : public RunLoopHost, public PrinterEvents {
+// What a pointer pressed on the face asks of the front end.
+enum class PointerResult {
+    none,
+    // The pop-up menu, at the pointer.
+    openMenu,
+    // The display was grabbed: the window follows the pointer (dispImageMouseMove).
+    dragDisplay,
+    // A plain part of the face was grabbed: the window moves with the pointer, by the
+    // window system's own move or by dispImageMouseMove.
+    moveWindow,
+};
+
+// The main window's behaviour without the window: start-up from the data files, the
+// stored settings, roll and state, the face and its pointer, the PC keyboard, the menu,
+// and closing. The calculator itself is its session.
+class MainPanel : private SessionEvents {
   public:
     // The settings and the roll go to `userDataFolder` when the program folder cannot be
     // written; without one they stay beside the program.
@@ -137,11 +82,25 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     bool FormActivate();
     bool startupSucceeded() const { return startupSucceeded_; }
 
-    // --- power, switches, dispatcher --------------------------------------------------
-    void requestPower(bool on);
-    void ChgModeTimerTimer();
-    void setPrintMode(PrintModePosition position, bool withSound);
-    void setAngle(AnglePosition position, bool withSound);
+    // --- the parts -------------------------------------------------------------------
+    CalculatorSession& session() { return session_; }
+    const CalculatorSession& session() const { return session_; }
+    FaceModel& face() { return face_; }
+    const FaceModel& face() const { return face_; }
+    FaceModel::ShownPart shownPart(FacePart part) const { return face_.shownPart(part); }
+    FacePart partAt(int x, int y) const { return face_.partAt(x, y); }
+    int faceWidth() const { return face_.width(); }
+    int faceHeight() const { return face_.height(); }
+    const DisplayCells& shownCells() const { return session_.display().cells(); }
+
+    // --- power and switches ------------------------------------------------------------
+    void requestPower(bool on) { session_.requestPower(on); }
+    // The mode-change timer fired.
+    void ChgModeTimerTimer() { session_.dispatch(); }
+    void setPrintMode(PrintModePosition position, bool withSound) {
+        session_.setPrintMode(position, withSound);
+    }
+    void setAngle(AnglePosition position, bool withSound) { session_.setAngle(position, withSound); }
     // The click on a switch label (any mouse button). ON while on and OFF while off change
     // nothing; they withdraw a waiting request for the other position.
     void switchLabelClick(FacePart label);
@@ -154,11 +113,20 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     bool switchKnobDown(FacePart knob, int x, int y);
     void switchKnobMove(int x, int y);
     void switchKnobUp(int x, int y);
-    bool knobHeld() const { return knobHeld_ != FacePart::calculatorImage; }
-    PowerPosition powerPosition() const { return power_; }
-    PrintModePosition printModePosition() const { return printMode_; }
-    AnglePosition anglePosition() const { return angle_; }
-    bool powerIsOn() const { return power_ == PowerPosition::on; }
+    bool knobHeld() const { return face_.knobHeld(); }
+    PowerPosition powerPosition() const { return session_.powerPosition(); }
+    PrintModePosition printModePosition() const { return session_.printModePosition(); }
+    AnglePosition anglePosition() const { return session_.anglePosition(); }
+    bool powerIsOn() const { return session_.powerIsOn(); }
+
+    // --- the pointer -------------------------------------------------------------------
+    // A button down, a move and the button up, in face pixels; `button` 0 left, 1 middle,
+    // 2 right. A press while one is held is ignored. `windowMoves`: the front end can move
+    // its window (a page cannot: the display is then a plain part of the face).
+    PointerResult pointerDown(int x, int y, int button, bool windowMoves = true);
+    // True when the key legend's caption changed.
+    bool pointerMove(int x, int y);
+    void pointerUp(int x, int y, int button);
 
     // --- keys --------------------------------------------------------------------------
     void calculatorImageMouseMove(int x, int y);
@@ -179,19 +147,13 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     void setKeyIndex(int index) { keyIndex_ = index; }
     int keyIndex() const { return keyIndex_; }
     bool keyHeld() const { return keyHeld_; }
-    void keyQueuePut(int32_t code);
-    // Presses not yet handed to the machine, oldest first (key indices). Each goes to the
-    // machine's queue, its code chosen by the shift bit of that moment, when the microcode
-    // looks for a key and finds the queue empty.
-    const std::deque<int>& typeAhead() const { return typeAhead_; }
-
-    // --- display ---------------------------------------------------------------------
-    const DisplayCells& shownCells() const { return display.cells(); }
+    // The key legend label's text: the key under the pointer, or the full type-ahead's sign.
+    const std::string& keyLegendCaption() const { return keyLabelCaption_; }
 
     // --- printer and roll --------------------------------------------------------------
     // The paper feed button (any mouse button) and the feed timer's tick.
-    void printFeedImageMouseDown();
-    void feedTimerTimer();
+    void printFeedImageMouseDown() { session_.startFeed(); }
+    void feedTimerTimer() { session_.feedTick(keyHeld_); }
     // "Discard Used Roll": asks first ("Discard the N printed lines?"), then tears the paper
     // off and writes the empty roll at once. True when discarded.
     bool DiscardRoll1Click();
@@ -204,29 +166,17 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     // every half second, so a printed or fed line is on disk within a second however the
     // program ends; a failed write is tried again at the next tick and said at the close.
     bool saveRollIfChanged();
+    // Shows the roll's size on the counter.
     void drawRollCounter();
 
-    // --- the face -----------------------------------------------------------------------
-    // Every component with its place and stacking order; the display, the counter, the
-    // paper, the head and the platen are shown by `shownPart`.
-    FaceImages face;
-    struct ShownPart {
-        int left = parkedImageLeft;
-        int top = 0;
-        const Bitmap* picture = nullptr;
-        bool visible = false;
-    };
-    // What a component shows now and where.
-    ShownPart shownPart(FacePart part) const;
-    int faceWidth() const { return face[FacePart::calculatorImage].width; }
-    int faceHeight() const { return face[FacePart::calculatorImage].height; }
-
     // --- window, drag and close ---------------------------------------------------------
-    // The display is the window's handle (any button); positions inside dispImage.
-    void dispImageMouseDown(int x, int y);
-    void dispImageMouseMove(int x, int y);
-    void dispImageMouseUp();
-    bool dragging() const { return dragging_; }
+    // The display is the window's handle (any button); positions in window pixels from
+    // the display's corner.
+    void dispImageMouseDown(int x, int y) { window_.dragStart(x, y); }
+    void dispImageMouseMove(int x, int y) { window_.dragMove(x, y); }
+    void dispImageMouseUp() { window_.dragEnd(faceWidth()); }
+    bool dragging() const { return window_.dragging(); }
+    const WindowGeometry& windowGeometry() const { return window_.geometry(); }
     // Menu "Close" and Esc: closes at once with the power off, else after the processor
     // has returned to the dispatcher.
     void closeCommand();
@@ -237,13 +187,11 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     bool FormCloseQuery();
     void FormClose();
     // A run-time error of the processor closed the window.
-    bool endedByRunTimeError() const { return runTimeError_; }
-    WindowGeometry windowGeometry;
+    bool endedByRunTimeError() const { return session_.endedByRunTimeError(); }
 
     // --- menu ----------------------------------------------------------------------------
     bool menuChecked(MenuCommand command) const;
     void menuCommand(MenuCommand command);
-    void Sound1Click() { soundsOn = !soundsOn; }
     // X to the clipboard with all its digits; false (after a short message) when X holds
     // no number.
     bool Copy1Click();
@@ -251,167 +199,72 @@ class MainPanel : public RunLoopHost, public PrinterEvents {
     // nothing.
     bool Paste1Click();
     bool pasteText(const std::string& text, char decimalSeparator = '.');
-    // Fast: no pauses in the processor's run and the head at its fastest.
-    void Fast1Click() { fastMode = !fastMode; }
-    bool fastMode = false;
-    // The window's zoom in percent, kept in the settings; the window draws it.
-    int zoomPercent = 100;
-    // Where the roll was last printed to a file, kept in the settings.
-    std::string printFile;
-    void LowPower1Click();
-    void ShowKeyLegend1Click() { keyLegendOn = !keyLegendOn; }
-    void ViewRoll1Click() { services_.window->showListingWindow(); }
-    void PrintRoll1Click() { services_.window->printRoll(); }
-    void PrintHeadSpeed1Click() { services_.window->showPrintHeadSpeedDialog(); }
     // Opens the help document; false (after a message naming the file) when it is missing
     // or no program shows it.
     bool Help1Click();
-    void About1Click() { services_.messages->showInformation(aboutText); }
-    void Minimize1Click() { services_.window->minimizeWindow(); }
-    void Close1Click() { closeCommand(); }
-    bool lowBatteryShown() const { return face[FacePart::pfLEDImage].visible; }
+    bool lowBatteryShown() const { return face_.lowBatteryShown(); }
 
-    // --- sounds and settings -----------------------------------------------------------
+    // --- settings ----------------------------------------------------------------------
     // The settings as the writer stores them, and the reader's effect of a set.
     PanelSettings currentSettings() const;
     void applySettings(const PanelSettings& settings);
     const StorageFolder& storage() const { return storage_; }
-    // Whether start-up reads the stored settings and roll and closing writes them. The
-    // headless calculator runs from the defaults, whatever a window left behind.
+    // Whether start-up reads the stored settings, roll and state and closing writes them.
     bool storedStateEnabled = true;
-    void playSound(const std::string& name);
-    bool soundsOn = true;
     bool keyLegendOn = false;
     int speedSetting = defaultSpeedSetting;
-    int burstLength = computeBurstLength(defaultSpeedSetting);
-    std::string keyLabelCaption;
-
-    // --- headless running ----------------------------------------------------------------
-    enum class RunOutcome { idle, error, wordLimit, stopped };
-    // Runs the processor until it waits for a key with the printer idle, at most
-    // `wordLimit` words and about runTimeLimit (either end gives wordLimit). Used by the
-    // headless runner and the tests.
-    RunOutcome runUntilIdle(uint64_t wordLimit);
-    static constexpr std::chrono::milliseconds defaultRunTimeLimit{5000};
-    std::chrono::milliseconds runTimeLimit = defaultRunTimeLimit;
-    // Whether the run loop pauses for real (a window) or not at all (headless).
-    bool pausesEnabled = true;
-
-    // --- state other parts read -----------------------------------------------------------
-    MachineState machine;
-    InstructionTable instructionTable;
-    AssemblyJob assembly;
-    CalculatorData calculatorData;
-    RollStore roll;
-    CharacterSet characterSet;
-    PrintMechanism printer{machine, roll, characterSet, *this};
-    // The pictures the window shows: the display (dispImage, from display.maskImage), the
-    // roll counter (pcntImage over pcntBaseImage); the paper, head and platen are the
-    // printer's. The window may put its own blank pictures in before start-up.
-    DisplayRenderer display;
-    Bitmap rollCounterBase = rollCounterBasePicture();
-    Bitmap rollCounterImage = rollCounterBase;
-    Bitmap facePicture;
-    int32_t requestFlags_ = 0;
-    bool closeNow = false;
-    // Lines appended to the roll since start-up (the roll itself keeps only the last 200).
-    uint64_t rollLinesAppended = 0;
-
-    // --- RunLoopHost ---------------------------------------------------------------------
-    void renderDisplay() override;
-    bool printerAtRest() override { return printer.printerAtRest(); }
-    void renderPrintLine() override { printer.renderPrintLine(); }
-    void startPrinting() override { printer.startPrinting(); }
-    void keyTestFoundEmpty() override;
-    bool printerBusy() override { return printer.busy(); }
-    void printerTick() override;
-    void processPendingMessages() override;
-    void pause(int milliseconds) override;
-    int32_t requestFlags() override;
-    bool powerSwitchOn() override { return powerIsOn(); }
-    uint64_t askAgainAtWord() override { return idleStopArmed_ ? wordLimitAt_ : UINT64_MAX; }
-
-    // --- PrinterEvents -------------------------------------------------------------------
-    void printPassStarted() override;
-    void rollLineAdded() override;
-    void printerWentIdle() override;
-    void printerMoved() override;
+    // The window's zoom in percent; the window draws it.
+    int zoomPercent = 100;
+    // Where the roll was last printed to a file.
+    std::string printFile;
 
   private:
-    bool loadCalculator();
-    void powerClick(bool on);
-    void powerOnSequence();
-    void powerOffSequence();
-    // Step 5 of the dispatcher; false after a run-time error (shown, window closing).
-    bool runProcessor();
-    void fail(const std::string& message);
-    // Steps 7e and 8: the face's size for the window, centred on the screen.
-    void sizeAndCentreWindow();
-    // The pictures of each switch's position at its place, the others parked.
-    void showSwitchPictures();
-    void recordWindowGeometry();
+    // SessionEvents
+    void faceChanged() override { services_.window->faceChanged(); }
+    void switchesChanged() override;
+    void shiftLampChanged(bool lit) override;
+    void rollCountChanged() override { drawRollCounter(); }
+    void printingEnded() override { services_.window->refreshListing(); }
+    void keyTaken() override;
+    void closeRequested() override;
+    void poweredOff() override;
 
-    std::string dataPath(const std::string& name) const { return folder_ + "/" + name; }
+    void fail(const std::string& message);
+    bool loadCalculator();
+    bool saveState();
 
     std::string folder_;
     PanelServices services_;
+    CalculatorSession session_;
+    FaceModel face_;
+    WindowBehaviour window_;
     StorageFolder storage_;
+    PixelText pixelText_;
     std::string key001_;
-    bool dragging_ = false;
-    int dragX_ = 0;
-    int dragY_ = 0;
-    bool dispatching_ = false;
-    // The knob under the held button (calculatorImage for none), where it went down and
-    // whether it has moved far enough to be a drag.
-    FacePart knobHeld_ = FacePart::calculatorImage;
-    int knobDownY_ = 0;
-    bool knobDragged_ = false;
+    std::string keyLabelCaption_;
+    bool closeNow_ = false;
+
     // The roll as last written to or read from the roll file.
     std::vector<std::string> savedRoll_;
     bool rollSaveRefused_ = false;
     bool rollUnsaved_ = false;
     DamagedFile settingsDamage_;
     DamagedFile rollDamage_;
-    bool runTimeError_ = false;
     bool firstActivation_ = true;
     bool startupSucceeded_ = false;
-
-    // The window's place from the settings, used at start-up when it is on a screen.
-    bool storedPlace_ = false;
-    WindowPosition storedPosition_{};
-
-    PowerPosition power_ = PowerPosition::off;
-    PrintModePosition printMode_ = PrintModePosition::man;
-    AnglePosition angle_ = AnglePosition::deg;
-
-    // Hands the oldest waiting press to the machine's queue when that is empty.
-    void feedTypeAhead();
-    // The SHIFT lamp follows the machine's shift bit.
-    void showShiftLamp();
 
     int keyIndex_ = -1;
     bool keyHeld_ = false;
     // Shift went down and no key came before it went up: it presses SHIFT then.
     bool shiftAlone_ = false;
-    // The first power-on after start-up resumes from the state file.
-    bool restorePending_ = false;
-    void restoreState();
-    bool saveState();
     // The PC key that holds the pressed key, -1 when the mouse holds it.
     int32_t heldVirtualKey_ = -1;
-    int heldKeyIndex_ = -1;
     bool escapeDown_ = false;
-    std::deque<int> typeAhead_;
     bool typeAheadFullShown_ = false;
 
-    PixelText pixelText_;
-
-    // Headless stop conditions, armed by runUntilIdle.
-    bool idleStopArmed_ = false;
-    bool idleReached_ = false;
-    uint64_t wordLimitAt_ = 0;
-    std::chrono::steady_clock::time_point idleDeadline_{};
-    bool idleTimedOut_ = false;
+    // What the held pointer button holds.
+    enum class Grab { none, label, knob, feed, key };
+    Grab grab_ = Grab::none;
 };
 
 }  // namespace quorvel

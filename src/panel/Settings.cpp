@@ -51,18 +51,6 @@ bool readNumber(const std::string& text, bool& isZero) {
     return true;
 }
 
-bool sameTextIgnoringCase(const std::string& a, const char* b) {
-    const std::string other = b;
-    if (a.size() != other.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(other[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
 int readInteger(const std::string& text, int defaultValue) {
     int value = defaultValue;
     return parseDecimal(text, value) ? value : defaultValue;

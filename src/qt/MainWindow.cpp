@@ -40,26 +40,6 @@ QCursor cursorFrom(const QString& resource, Qt::CursorShape fallback) {
     return QCursor(picture, 16, 14);
 }
 
-bool isSwitchLabel(FacePart part) {
-    return part >= FacePart::offImage && part <= FacePart::radImage;
-}
-
-bool isSwitchKnob(FacePart part) {
-    switch (part) {
-        case FacePart::offSWimage:
-        case FacePart::onSWimage:
-        case FacePart::manSWimage:
-        case FacePart::allSWimage:
-        case FacePart::nrmSWimage:
-        case FacePart::degSWimage:
-        case FacePart::grdSWimage:
-        case FacePart::radSWimage:
-            return true;
-        default:
-            return false;
-    }
-}
-
 // Where a plain move of a window is refused, the window system moves it itself.
 bool windowSystemMoves() {
     return QGuiApplication::platformName().startsWith("wayland");
@@ -109,7 +89,8 @@ MainWindow::MainWindow(const QString& programFolder, const QString& userDataFold
                                          userDataFolder.toStdString());
     listing_ = new TplistFM(*panel_, *this, this);
     speedDialog_ =
-        new TprMoveFM(panel_->printer.leftMoveSpeed, panel_->printer.rightMoveSpeed, this);
+        new TprMoveFM(panel_->session().printer().leftMoveSpeed,
+                     panel_->session().printer().rightMoveSpeed, this);
     buildMenu();
     loadKeyTips(programFolder);
 }
@@ -138,7 +119,7 @@ bool MainWindow::start() {
 }
 
 void MainWindow::applyOutline() {
-    const QImage face = imageOf(panel_->face[FacePart::calculatorImage].picture);
+    const QImage face = imageOf(panel_->face()[FacePart::calculatorImage].picture);
     const QRgb key =
         qRgb(transparentFaceColour.red, transparentFaceColour.green, transparentFaceColour.blue);
     QImage mask = face.createMaskFromColor(key, Qt::MaskInColor);
@@ -214,12 +195,12 @@ QPoint MainWindow::facePoint(QPointF windowPoint) const {
 void MainWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), palette().color(QPalette::Window));
-    for (FacePart part : panel_->face.stackingOrder()) {
+    for (FacePart part : panel_->face().parts().stackingOrder()) {
         if (part == FacePart::keyLabel) {
             paintKeyLabel(painter);
             continue;
         }
-        const MainPanel::ShownPart shown = panel_->shownPart(part);
+        const FaceModel::ShownPart shown = panel_->shownPart(part);
         if (!shown.visible || !shown.picture || shown.picture->empty()) continue;
         if (shown.left >= panel_->faceWidth() || shown.top >= panel_->faceHeight()) continue;
         drawPart(painter, part, shown);
@@ -234,7 +215,7 @@ void MainWindow::paintEvent(QPaintEvent*) {
     }
 }
 
-void MainWindow::drawPart(QPainter& painter, FacePart part, const MainPanel::ShownPart& shown) {
+void MainWindow::drawPart(QPainter& painter, FacePart part, const FaceModel::ShownPart& shown) {
     const double z = zoom();
     // The screen's own scale counts too: a 2x screen at 100 % takes the 2x pictures.
     const double ratio = devicePixelRatioF();
@@ -282,65 +263,47 @@ void MainWindow::drawPart(QPainter& painter, FacePart part, const MainPanel::Sho
 }
 
 void MainWindow::paintKeyLabel(QPainter& painter) {
-    const ImageComponent& label = panel_->face[FacePart::keyLabel];
-    if (!label.visible || panel_->keyLabelCaption.empty()) return;
+    const ImageComponent& label = panel_->face()[FacePart::keyLabel];
+    if (!label.visible || panel_->keyLegendCaption().empty()) return;
     painter.save();
     painter.scale(zoom(), zoom());
     const QRect box(label.left, label.top, label.width, label.height);
     painter.fillRect(box, Qt::black);
     painter.setFont(text_.font());
     painter.setPen(QColor(255, 192, 0));
-    painter.drawText(box, Qt::AlignCenter, QString::fromStdString(panel_->keyLabelCaption));
+    painter.drawText(box, Qt::AlignCenter, QString::fromStdString(panel_->keyLegendCaption()));
     painter.restore();
 }
 
 // ---------------------------------------------------------------- mouse
 
-FacePart MainWindow::partAt(int x, int y) const {
-    const auto& order = panel_->face.stackingOrder();
-    for (auto it = order.rbegin(); it != order.rend(); ++it) {
-        if (*it == FacePart::keyLabel) continue;
-        const MainPanel::ShownPart shown = panel_->shownPart(*it);
-        if (!shown.visible || !shown.picture) continue;
-        if (x >= shown.left && y >= shown.top && x < shown.left + shown.picture->width() &&
-            y < shown.top + shown.picture->height()) {
-            return *it;
-        }
-    }
-    return FacePart::calculatorImage;
-}
-
 void MainWindow::mousePressEvent(QMouseEvent* event) {
+    if (grab_ != Grab::none) return;  // a second button while one is held
     const QPoint at = facePoint(event->position());
     const QPoint windowAt = event->position().toPoint();
-    const FacePart part = partAt(at.x(), at.y());
-    const bool left = event->button() == Qt::LeftButton;
-    const bool right = event->button() == Qt::RightButton;
-    if (grab_ != Grab::none) return;  // a second button while one is held
-    if (isSwitchLabel(part)) {
-        panel_->switchLabelClick(part);
-    } else if (isSwitchKnob(part)) {
-        if (left && panel_->switchKnobDown(part, at.x(), at.y())) grab_ = Grab::knob;
-    } else if (part == FacePart::printFeedImage) {
-        panel_->printFeedImageMouseDown();
-    } else if (part == FacePart::dispImage) {
-        grab_ = Grab::display;
-        // In window pixels from the display's corner, so a drag moves by what the mouse did.
-        const ImageComponent& display = panel_->face[FacePart::dispImage];
-        panel_->dispImageMouseDown(windowAt.x() - qRound(display.left * zoom()),
-                                   windowAt.y() - qRound(display.top * zoom()));
-    } else if (part == FacePart::calculatorImage || part == FacePart::paper97Image) {
-        if (right) {
+    const int button = event->button() == Qt::LeftButton    ? 0
+                       : event->button() == Qt::RightButton ? 2
+                                                            : 1;
+    switch (panel_->pointerDown(at.x(), at.y(), button)) {
+        case PointerResult::none:
+            grab_ = Grab::pointer;
+            break;
+        case PointerResult::openMenu:
             menu_.popup(event->globalPosition().toPoint());
-        } else if (part == FacePart::calculatorImage && left && keyIndexAt(at.x(), at.y()) < 0) {
-            // Any plain part of the face is a handle for the window.
+            break;
+        case PointerResult::dragDisplay: {
+            grab_ = Grab::display;
+            // In window pixels from the display's corner, so a drag moves by what the mouse did.
+            const ImageComponent& display = panel_->face()[FacePart::dispImage];
+            panel_->dispImageMouseDown(windowAt.x() - qRound(display.left * zoom()),
+                                       windowAt.y() - qRound(display.top * zoom()));
+            break;
+        }
+        case PointerResult::moveWindow:
             if (windowSystemMoves() && windowHandle() && windowHandle()->startSystemMove()) return;
             grab_ = Grab::move;
             panel_->dispImageMouseDown(windowAt.x(), windowAt.y());
-        } else if (part == FacePart::calculatorImage) {
-            grab_ = Grab::face;
-            panel_->calculatorImageMouseDown(left);
-        }
+            break;
     }
 }
 
@@ -351,22 +314,14 @@ void MainWindow::mouseMoveEvent(QMouseEvent* event) {
         // point stays under the mouse.
         const QPoint global = event->globalPosition().toPoint();
         const WindowPosition window = windowPosition();
-        const ImageComponent& display = panel_->face[FacePart::dispImage];
+        const ImageComponent& display = panel_->face()[FacePart::dispImage];
         const int left = grab_ == Grab::display ? qRound(display.left * zoom()) : 0;
         const int top = grab_ == Grab::display ? qRound(display.top * zoom()) : 0;
         panel_->dispImageMouseMove(global.x() - window.left - left,
                                    global.y() - window.top - top);
         return;
     }
-    if (grab_ == Grab::knob) {
-        panel_->switchKnobMove(at.x(), at.y());
-        return;
-    }
-    if (grab_ == Grab::face || partAt(at.x(), at.y()) == FacePart::calculatorImage) {
-        const std::string before = panel_->keyLabelCaption;
-        panel_->calculatorImageMouseMove(at.x(), at.y());
-        if (panel_->keyLabelCaption != before) update();
-    }
+    if (panel_->pointerMove(at.x(), at.y())) update();
     if (grab_ == Grab::none) showCursorFor(at.x(), at.y());
 }
 
@@ -377,16 +332,17 @@ void MainWindow::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint at = facePoint(event->position());
     if (grab == Grab::display || grab == Grab::move) {
         panel_->dispImageMouseUp();
-    } else if (grab == Grab::knob) {
-        panel_->switchKnobUp(at.x(), at.y());
-    } else if (grab == Grab::face) {
-        panel_->calculatorImageMouseUp(event->button() == Qt::LeftButton);
+    } else {
+        const int button = event->button() == Qt::LeftButton    ? 0
+                           : event->button() == Qt::RightButton ? 2
+                                                                : 1;
+        panel_->pointerUp(at.x(), at.y(), button);
     }
     showCursorFor(at.x(), at.y());
 }
 
 void MainWindow::showCursorFor(int x, int y) {
-    switch (panel_->face[partAt(x, y)].cursor) {
+    switch (panel_->face()[panel_->partAt(x, y)].cursor) {
         case PartCursor::hand:
             setCursor(Qt::PointingHandCursor);
             break;
@@ -411,8 +367,8 @@ bool MainWindow::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         const QPoint at = facePoint(help->pos());
-        const FacePart part = partAt(at.x(), at.y());
-        const char* hint = panel_->face[part].hint;
+        const FacePart part = panel_->partAt(at.x(), at.y());
+        const char* hint = panel_->face()[part].hint;
         const QString keyHint =
             part == FacePart::calculatorImage ? keyTip(keyIndexAt(at.x(), at.y())) : QString();
         if (!keyHint.isEmpty()) {
@@ -595,7 +551,7 @@ void MainWindow::printRoll() {
     if (!panel_->printFile.empty() && printer.outputFormat() == QPrinter::PdfFormat) {
         printer.setOutputFileName(QString::fromStdString(panel_->printFile));
     }
-    printDialog().printRoll(this, panel_->roll, panel_->characterSet, *this);
+    printDialog().printRoll(this, panel_->session().roll(), panel_->session().characterSet(), *this);
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
         panel_->printFile = printer.outputFileName().toStdString();
     }
@@ -635,7 +591,7 @@ void MainWindow::saveRollAsText() {
     }
     if (path.isEmpty()) return;
     QSaveFile file(path);
-    const std::string text = rollText(panel_->roll, panel_->characterSet);
+    const std::string text = rollText(panel_->session().roll(), panel_->session().characterSet());
     if (!file.open(QIODevice::WriteOnly) ||
         file.write(text.data(), static_cast<qint64>(text.size())) !=
             static_cast<qint64>(text.size()) ||

@@ -51,9 +51,6 @@ class MainWindow : public QWidget,
     TprMoveFM& speedDialog() { return *speedDialog_; }
     // The main window's own print dialog, for "Print Roll".
     RollPrintDialog& printDialog();
-    // The component that takes a mouse click at a point of the face: the topmost
-    // visible one; the key legend label lets clicks through.
-    FacePart partAt(int x, int y) const;
     // The zoom: 1, 1.5 or 2 window pixels a face pixel. Setting it sizes and outlines the
     // window again.
     double zoom() const { return panel_->zoomPercent / 100.0; }
@@ -118,7 +115,7 @@ class MainWindow : public QWidget,
     QPoint facePoint(QPointF windowPoint) const;
     // Draws a part at its place: from the 2x pictures where there is one, else the core's
     // picture repeated pixel by pixel.
-    void drawPart(QPainter& painter, FacePart part, const MainPanel::ShownPart& shown);
+    void drawPart(QPainter& painter, FacePart part, const FaceModel::ShownPart& shown);
     void loadZoomPictures();
     void loadKeyTips(const QString& programFolder);
     void paintKeyLabel(QPainter& painter);
@@ -150,8 +147,9 @@ class MainWindow : public QWidget,
     double faceZoomedAt_ = 0;
     std::vector<QString> keyTips_;
 
-    // Where the mouse button went down: the part that receives the move and the release.
-    enum class Grab { none, face, display, move, knob };
+    // A button is held: on the face (the panel routes it), dragging by the display, or
+    // moving the window by a plain part of the face.
+    enum class Grab { none, pointer, display, move };
     Grab grab_ = Grab::none;
     const NativeKeys nativeKeys_ = nativeKeysOfPlatform(QGuiApplication::platformName());
 };

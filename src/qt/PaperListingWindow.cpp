@@ -33,7 +33,7 @@ TplistFM::TplistFM(MainPanel& panel, MessageBoxes& messages, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint),
       panel_(panel),
       messages_(messages),
-      listing_(panel.roll, panel.characterSet) {
+      listing_(panel.session().roll(), panel.session().characterSet()) {
     setWindowTitle(listingCaption);
     setFixedSize(listingClientWidth, listingClientHeight);
     QFont tahoma("Tahoma");
@@ -81,7 +81,7 @@ void TplistFM::showListing() {
         parentWidget() ? parentWidget()->screen() : QApplication::primaryScreen();
     const int screenWidth = screen ? screen->geometry().width() : 0;
     WindowPosition position;
-    if (listing_.FormActivate(panel_.windowGeometry, frameGeometry().width(), screenWidth,
+    if (listing_.FormActivate(panel_.windowGeometry(), frameGeometry().width(), screenWidth,
                               position)) {
         move(position.left, position.top);
         showScrollRange();
@@ -112,7 +112,7 @@ void TplistFM::clrSBClick() {
 }
 
 void TplistFM::printSBClick() {
-    printDialog().printRoll(this, panel_.roll, panel_.characterSet, messages_);
+    printDialog().printRoll(this, panel_.session().roll(), panel_.session().characterSet(), messages_);
 }
 
 void TplistFM::closeEvent(QCloseEvent* event) {

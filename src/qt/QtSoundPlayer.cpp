@@ -4,14 +4,12 @@
 #include <QFile>
 #include <QMediaDevices>
 #include <QUrl>
-#include <cctype>
+#include "io/TextUtils.h"
 
 namespace quorvel {
 
 std::string soundResourceName(const std::string& name) {
-    std::string lower = name;
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower;
+    return lowerCase(name);
 }
 
 QtSoundPlayer::QtSoundPlayer(QObject* parent)

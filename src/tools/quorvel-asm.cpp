@@ -14,6 +14,7 @@
 #include "assembler/Assembler.h"
 #include "assembler/InstructionTable.h"
 #include "io/ScrambledFile.h"
+#include "io/TextUtils.h"
 #include "assembler/SourceSyntax.h"
 #include "panel/CalculatorData.h"
 #include "ExecutableFolder.h"
@@ -65,10 +66,7 @@ std::vector<std::string> symbolLines(const AssemblyJob& job) {
         if (name.empty() || name.find_first_of(" \t") != std::string::npos) continue;
         char digits[8];
         std::snprintf(digits, sizeof digits, "%04X", static_cast<unsigned>(address));
-        std::string lower = name;
-        std::transform(lower.begin(), lower.end(), lower.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        symbols.push_back(std::string("$") + digits + " " + lower);
+        symbols.push_back(std::string("$") + digits + " " + lowerCase(name));
     }
     return symbols;
 }

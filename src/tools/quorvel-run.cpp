@@ -170,7 +170,7 @@ int main(int argc, char** argv) {
     std::string sourcePath;
     uint64_t maxWords = HeadlessCalculator::defaultWordLimit;
     int timeLimitSeconds = static_cast<int>(
-        std::chrono::duration_cast<std::chrono::seconds>(MainPanel::defaultRunTimeLimit).count());
+        std::chrono::duration_cast<std::chrono::seconds>(CalculatorSession::defaultRunTimeLimit).count());
     std::vector<std::string> keys;
 
     for (int i = 1; i < argc; ++i) {
@@ -239,15 +239,11 @@ int main(int argc, char** argv) {
     }
 
     HeadlessCalculator calculator(dataFolder);
-    calculator.panel.runTimeLimit = std::chrono::seconds(timeLimitSeconds);
+    calculator.session().runTimeLimit = std::chrono::seconds(timeLimitSeconds);
     switch (calculator.start(mode, angle, maxWords)) {
         case HeadlessCalculator::Result::ok: break;
         case HeadlessCalculator::Result::startupFailed:
             printMessages(calculator);
-            if (calculator.messages().empty()) {
-                std::cerr << "quorvel-run: start-up failed (no face picture in " << dataFolder
-                          << ")\n";
-            }
             return exitStartup;
         case HeadlessCalculator::Result::runError:
             printMessages(calculator);
@@ -258,8 +254,8 @@ int main(int argc, char** argv) {
             return exitTimeout;
     }
 
-    MachineState& machine = calculator.panel.machine;
-    const std::map<int32_t, std::string> labels = labelsByAddress(calculator.panel.assembly);
+    MachineState& machine = calculator.session().machine();
+    const std::map<int32_t, std::string> labels = labelsByAddress(calculator.session().assembly());
     int32_t breakAddress = -1;
     if (!breakLabel.empty()) {
         for (const auto& [address, name] : labels)

@@ -27,10 +27,6 @@ constexpr int maxFeedTicksPerFrame = 4;
 // making the page stutter.
 constexpr double fastPaceFactor = 16;
 
-bool isSwitchLabel(FacePart part) {
-    return part >= FacePart::offImage && part <= FacePart::radImage;
-}
-
 bool readBytes(const std::string& path, std::string& bytes) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
@@ -95,9 +91,10 @@ WebCalculator::WebCalculator(const std::string& folder, PageServices& page)
                  services.window = this;
                  return services;
              }()),
-      speedDialog_(panel_.printer.leftMoveSpeed, panel_.printer.rightMoveSpeed),
+      speedDialog_(panel_.session().printer().leftMoveSpeed,
+                   panel_.session().printer().rightMoveSpeed),
       folder_(folder) {
-    panel_.pausesEnabled = false;
+    panel_.session().pausesEnabled = false;
 }
 
 bool WebCalculator::start(const Bitmap& partsSheet) {
@@ -110,8 +107,8 @@ bool WebCalculator::start(const Bitmap& partsSheet) {
     if (!partsSheet.empty()) panel_.usePanelPictures(partsSheet);
     started_ = panel_.FormActivate();
     if (!started_) closed_ = true;
-    savedAppended_ = panel_.rollLinesAppended;
-    savedSize_ = panel_.roll.size();
+    savedAppended_ = panel_.session().rollLinesAppended();
+    savedSize_ = panel_.session().roll().size();
     faceDirty_ = true;
     return started_;
 }
@@ -148,19 +145,19 @@ int WebCalculator::frame(double nowMs) {
     const bool modeTimerDue = modeTimerOn_ && nowMs >= modeTimerDue_;
     if (modeTimerDue || (panel_.powerIsOn() && !idle_)) {
         // The desktop runs a burst of words between 5 ms pauses.
-        const double pace = panel_.fastMode ? fastPaceFactor : 1;
-        const double words = pace * elapsed * panel_.burstLength / pauseMilliseconds;
+        const double pace = panel_.session().fastMode ? fastPaceFactor : 1;
+        const double words = pace * elapsed * panel_.session().burstLength / pauseMilliseconds;
         const auto budget = static_cast<uint64_t>(std::max(1.0, words));
-        if (modeTimerDue && panel_.requestFlags_ == 0) modeTimerOn_ = false;
-        switch (panel_.runUntilIdle(budget)) {
-            case MainPanel::RunOutcome::idle:
+        if (modeTimerDue && panel_.session().pendingRequests() == 0) modeTimerOn_ = false;
+        switch (panel_.session().runUntilIdle(budget)) {
+            case CalculatorSession::RunOutcome::idle:
                 idle_ = true;
                 break;
-            case MainPanel::RunOutcome::error:
+            case CalculatorSession::RunOutcome::error:
                 closed_ = true;
                 break;
-            case MainPanel::RunOutcome::wordLimit:
-            case MainPanel::RunOutcome::stopped:
+            case CalculatorSession::RunOutcome::wordLimit:
+            case CalculatorSession::RunOutcome::stopped:
                 idle_ = false;
                 break;
         }
@@ -168,16 +165,16 @@ int WebCalculator::frame(double nowMs) {
     if (!closed_) runScriptedKeys();
 
     int result = 0;
-    if (panel_.rollLinesAppended != savedAppended_ || panel_.roll.size() != savedSize_) {
-        savedAppended_ = panel_.rollLinesAppended;
-        savedSize_ = panel_.roll.size();
+    if (panel_.session().rollLinesAppended() != savedAppended_ || panel_.session().roll().size() != savedSize_) {
+        savedAppended_ = panel_.session().rollLinesAppended();
+        savedSize_ = panel_.session().roll().size();
         panel_.saveRoll();
         faceDirty_ = true;
         result |= rollChanged;
     }
     if (faceDirty_) result |= faceRedrawn;
     if (closed_) return result | stoppedForGood;
-    const bool busy = modeTimerOn_ || feedTimerOn_ || panel_.printer.busy() ||
+    const bool busy = modeTimerOn_ || feedTimerOn_ || panel_.session().printer().busy() ||
                       (panel_.powerIsOn() && (!idle_ || scriptedKeysPending()));
     if (busy) result |= frameWanted;
     return result;
@@ -214,9 +211,9 @@ std::string WebCalculator::displayText() const {
 
 void WebCalculator::composeFace() {
     composed_.resize(width(), height(), transparentFaceColour);
-    for (FacePart part : panel_.face.stackingOrder()) {
+    for (FacePart part : panel_.face().parts().stackingOrder()) {
         if (part == FacePart::keyLabel) continue;
-        const MainPanel::ShownPart shown = panel_.shownPart(part);
+        const FaceModel::ShownPart shown = panel_.shownPart(part);
         if (!shown.visible || !shown.picture || shown.picture->empty()) continue;
         composed_.copyFrom(*shown.picture, 0, 0, shown.picture->width(), shown.picture->height(),
                            shown.left, shown.top);
@@ -243,60 +240,33 @@ const std::vector<uint8_t>& WebCalculator::faceRgba() {
     return rgba_;
 }
 
-FacePart WebCalculator::partAt(int x, int y) const {
-    const auto& order = panel_.face.stackingOrder();
-    for (auto it = order.rbegin(); it != order.rend(); ++it) {
-        if (*it == FacePart::keyLabel) continue;
-        const MainPanel::ShownPart shown = panel_.shownPart(*it);
-        if (!shown.visible || !shown.picture) continue;
-        if (x >= shown.left && y >= shown.top && x < shown.left + shown.picture->width() &&
-            y < shown.top + shown.picture->height()) {
-            return *it;
-        }
-    }
-    return FacePart::calculatorImage;
-}
-
 // ---------------------------------------------------------------- input
 
 bool WebCalculator::pointerDown(int pointerId, int x, int y, int button) {
-    if (grab_ != Grab::none || closed_) return false;
+    if (grabPointer_ >= 0 || closed_) return false;
     idle_ = false;
-    const FacePart part = partAt(x, y);
-    if (isSwitchLabel(part)) {
-        panel_.switchLabelClick(part);
-        grab_ = Grab::label;
-    } else if (part == FacePart::printFeedImage) {
-        panel_.printFeedImageMouseDown();
-        grab_ = Grab::feed;
-    } else if (button == 2 && (part == FacePart::calculatorImage ||
-                               part == FacePart::paper97Image || part == FacePart::dispImage)) {
-        return true;
-    } else if (part == FacePart::calculatorImage) {
-        panel_.calculatorImageMouseMove(x, y);
-        panel_.calculatorImageMouseDown(button == 0);
-        grab_ = Grab::face;
-    }
-    if (grab_ != Grab::none) grabPointer_ = pointerId;
+    // A page cannot move its window: the display is a plain part of the face.
+    const PointerResult result = panel_.pointerDown(x, y, button, false);
+    if (result == PointerResult::openMenu) return true;
+    grabPointer_ = pointerId;
+    lastX_ = x;
+    lastY_ = y;
     return false;
 }
 
 void WebCalculator::pointerMove(int pointerId, int x, int y) {
-    if (grab_ == Grab::face ? pointerId != grabPointer_ : grab_ != Grab::none) return;
-    if (grab_ == Grab::face || partAt(x, y) == FacePart::calculatorImage) {
-        panel_.calculatorImageMouseMove(x, y);
-    } else {
-        panel_.keyLabelCaption.clear();
-    }
+    // A second finger neither presses nor moves the held key.
+    if (grabPointer_ >= 0 && pointerId != grabPointer_) return;
+    lastX_ = x;
+    lastY_ = y;
+    panel_.pointerMove(x, y);
 }
 
 void WebCalculator::pointerUp(int pointerId, int button) {
-    if (grab_ == Grab::none || pointerId != grabPointer_) return;
-    const Grab grab = grab_;
-    grab_ = Grab::none;
+    if (grabPointer_ < 0 || pointerId != grabPointer_) return;
     grabPointer_ = -1;
     idle_ = false;
-    if (grab == Grab::face) panel_.calculatorImageMouseUp(button == 0);
+    panel_.pointerUp(lastX_, lastY_, button);
 }
 
 void WebCalculator::switchLabelClick(FacePart label) {
@@ -340,9 +310,9 @@ void WebCalculator::keyUp(int32_t virtualKey) {
 
 std::vector<std::string> WebCalculator::rollCharacters() const {
     std::vector<std::string> lines;
-    lines.reserve(panel_.roll.rollLines().size());
-    for (const std::string& line : panel_.roll.rollLines()) {
-        lines.push_back(panel_.characterSet.lineCharacters(line));
+    lines.reserve(panel_.session().roll().rollLines().size());
+    for (const std::string& line : panel_.session().roll().rollLines()) {
+        lines.push_back(panel_.session().characterSet().lineCharacters(line));
     }
     return lines;
 }
@@ -361,7 +331,7 @@ bool WebCalculator::paste(const std::string& text) {
 }
 
 void WebCalculator::saveRollAsText() {
-    page_.downloadText("quorvel-roll.txt", rollText(panel_.roll, panel_.characterSet));
+    page_.downloadText("quorvel-roll.txt", rollText(panel_.session().roll(), panel_.session().characterSet()));
 }
 
 void WebCalculator::discardRoll() {

@@ -83,7 +83,7 @@ class WebCalculator : private MessageBoxes,
     // Four bytes a pixel; the see-through face colour has alpha 0.
     const std::vector<uint8_t>& faceRgba();
     // The topmost part under a point of the face.
-    FacePart partAt(int x, int y) const;
+    FacePart partAt(int x, int y) const { return panel_.partAt(x, y); }
 
     // Pointers in face pixels; `button` 0 left, 2 right. A second pointer while one holds a
     // key or a switch is ignored, so several fingers cannot confuse the held key. True
@@ -115,12 +115,12 @@ class WebCalculator : private MessageBoxes,
     void setDecimalSeparator(char separator) { decimalSeparator_ = separator; }
 
     std::string displayText() const;
-    const std::string& keyLegendCaption() const { return panel_.keyLabelCaption; }
+    const std::string& keyLegendCaption() const { return panel_.keyLegendCaption(); }
 
     // --- roll, menu, dialogs, storage ----------------------------------------------------
     // Each stored line as the tape shows it, oldest first.
     std::vector<std::string> rollCharacters() const;
-    int rollSize() const { return panel_.roll.size(); }
+    int rollSize() const { return panel_.session().roll().size(); }
     bool menuChecked(MenuCommand command) const { return panel_.menuChecked(command); }
     void menuCommand(MenuCommand command);
     // "Discard Used Roll" after the page's question.
@@ -133,8 +133,6 @@ class WebCalculator : private MessageBoxes,
     const MainPanel& panel() const { return panel_; }
 
   private:
-    enum class Grab { none, face, feed, label };
-
     // MessageBoxes, SoundOutput
     void showError(const std::string& text) override { page_.showError(text); }
     void showInformation(const std::string& text) override { page_.showInformation(text); }
@@ -186,8 +184,10 @@ class WebCalculator : private MessageBoxes,
     std::vector<uint8_t> rgba_;
     bool faceDirty_ = true;
 
-    Grab grab_ = Grab::none;
+    // The pointer whose button is down, and where it was last.
     int grabPointer_ = -1;
+    int lastX_ = 0;
+    int lastY_ = 0;
 
     std::vector<int> scripted_;
     size_t scriptedNext_ = 0;

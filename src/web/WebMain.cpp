@@ -102,10 +102,10 @@ EMSCRIPTEN_KEEPALIVE void qv_pointer_move(int id, int x, int y) { calculator->po
 EMSCRIPTEN_KEEPALIVE void qv_pointer_up(int id, int button) { calculator->pointerUp(id, button); }
 // 0 arrow, 1 pointing hand, 2 open hand.
 EMSCRIPTEN_KEEPALIVE int qv_cursor_at(int x, int y) {
-    return static_cast<int>(calculator->panel().face[calculator->partAt(x, y)].cursor);
+    return static_cast<int>(calculator->panel().face()[calculator->partAt(x, y)].cursor);
 }
 EMSCRIPTEN_KEEPALIVE const char* qv_hint_at(int x, int y) {
-    return give(calculator->panel().face[calculator->partAt(x, y)].hint);
+    return give(calculator->panel().face()[calculator->partAt(x, y)].hint);
 }
 
 // `text` is the character the key typed (the event's key when it is one character).
@@ -136,7 +136,7 @@ EMSCRIPTEN_KEEPALIVE const char* qv_key_legend(int index) {
 // Edge of a part as it is shown now (0 left, 1 top, 2 width, 3 height), the part's visibility
 // for 4.
 EMSCRIPTEN_KEEPALIVE int qv_part_edge(int part, int edge) {
-    const ImageComponent& c = calculator->panel().face[static_cast<FacePart>(part)];
+    const ImageComponent& c = calculator->panel().face()[static_cast<FacePart>(part)];
     const int values[] = {c.left, c.top, c.width, c.height, c.visible ? 1 : 0};
     return values[edge < 0 || edge > 4 ? 0 : edge];
 }

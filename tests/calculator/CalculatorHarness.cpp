@@ -35,11 +35,12 @@ Calculator::Calculator(PrintModePosition mode, AnglePosition angle) {
         calculator_ = std::move(spares.back());
         spares.pop_back();
         // Power on again: the machine is reset and its RAM cleared as at a first start.
-        calculator_->panel.setPrintMode(mode, false);
-        calculator_->panel.setAngle(angle, false);
-        calculator_->panel.requestPower(true);
-        const auto outcome = calculator_->panel.runUntilIdle(HeadlessCalculator::defaultWordLimit);
-        healthy_ = outcome == MainPanel::RunOutcome::idle;
+        CalculatorSession& session = calculator_->session();
+        session.setPrintMode(mode, false);
+        session.setAngle(angle, false);
+        session.requestPower(true);
+        const auto outcome = session.runUntilIdle(HeadlessCalculator::defaultWordLimit);
+        healthy_ = outcome == CalculatorSession::RunOutcome::idle;
         EXPECT_TRUE(healthy_) << "power on";
     }
     firstLine_ = calculator_->printedLines().size();

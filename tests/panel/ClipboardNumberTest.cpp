@@ -61,7 +61,7 @@ TEST_F(Running, CopyGivesXWithAllItsDigits) {
         SCOPED_TRACE(c.keys);
         press("BS BS");
         press(c.keys);
-        const ClipboardText copied = copyNumberText(calculator.panel.machine);
+        const ClipboardText copied = copyNumberText(calculator.session().machine());
         if (c.text == nullptr) {
             EXPECT_FALSE(copied.ok);
             EXPECT_EQ(copied.message, messageCopyError);
@@ -107,7 +107,7 @@ TEST_F(Running, PastedNumbersArriveAsTyped) {
         press("BS BS");
         press(pasted.keys);
         press("ENTER");
-        const ClipboardText copied = copyNumberText(calculator.panel.machine);
+        const ClipboardText copied = copyNumberText(calculator.session().machine());
         ASSERT_TRUE(copied.ok) << copied.message;
         EXPECT_EQ(copied.text, c.copied);
     }

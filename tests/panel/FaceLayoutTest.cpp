@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "panel/FaceLayout.h"
+#include "panel/FaceModel.h"
+#include "support/PrinterTestSupport.h"
 #include "panel/WindowCommands.h"
 
 namespace quorvel {
@@ -55,21 +57,29 @@ TEST(FaceImages, StartUpShowsAllButTheTaggedParts) {
     }
 }
 
-TEST(FaceImages, TheTopmostVisiblePartTakesAPoint) {
-    FaceImages images;
-    images.placeImages();
-    images.showUntaggedParts();
-    images[FacePart::prnHdImage].left = 500;
-    EXPECT_EQ(images.partAt(500, 196), FacePart::prnHdImage) << "the head lies over the paper";
-    EXPECT_EQ(images.partAt(500, 197), FacePart::pledgeImage) << "the paper edge over the head";
-    EXPECT_EQ(images.partAt(499, 196), FacePart::paper97Image);
-    EXPECT_EQ(images.partAt(421, 30), FacePart::paper97Image) << "the platen behind the paper";
-    EXPECT_EQ(images.partAt(2001, 235), FacePart::calculatorImage) << "parked switch pictures";
-    EXPECT_EQ(images.partAt(150, 185), FacePart::calculatorImage) << "the hidden lamp";
-    images[FacePart::pfLEDImage].visible = true;
-    EXPECT_EQ(images.partAt(150, 185), FacePart::pfLEDImage);
-    EXPECT_EQ(images.partAt(56, 193), FacePart::dispImage);
-    EXPECT_EQ(images.partAt(54, 193), FacePart::calculatorImage);
+// The front ends ask the face model which part a pointer is on; the moving parts are
+// where the printer and the display say they are.
+TEST(FaceModel, TheTopmostShownPartTakesAPoint) {
+    test::PrinterRig rig;
+    DisplayRenderer display;
+    FaceModel face(display, rig.printer);
+    face.parts().placeImages();
+    face.parts().showUntaggedParts();
+    rig.printer.headPos = 500;
+    EXPECT_EQ(face.partAt(500, 196), FacePart::prnHdImage) << "the head lies over the paper";
+    EXPECT_EQ(face.partAt(500, 197), FacePart::pledgeImage) << "the paper edge over the head";
+    EXPECT_EQ(face.partAt(499, 196), FacePart::paper97Image);
+    EXPECT_EQ(face.partAt(421, 30), FacePart::paper97Image) << "the platen behind the paper";
+    EXPECT_EQ(face.partAt(2001, 235), FacePart::calculatorImage) << "parked switch pictures";
+    EXPECT_EQ(face.partAt(150, 185), FacePart::calculatorImage) << "the hidden lamp";
+    face.toggleLowBatteryLamp();
+    EXPECT_EQ(face.partAt(150, 185), FacePart::pfLEDImage);
+    EXPECT_EQ(face.partAt(56, 193), FacePart::dispImage);
+    EXPECT_EQ(face.partAt(54, 193), FacePart::calculatorImage);
+    face[FacePart::keyLabel].visible = true;
+    const ImageComponent& label = face[FacePart::keyLabel];
+    EXPECT_NE(face.partAt(label.left + 1, label.top + 1), FacePart::keyLabel)
+        << "the key legend lets clicks through";
 }
 
 TEST(SwitchPictures, TheShownPositionStandsAtThePlaceAndTheOthersAreParked) {

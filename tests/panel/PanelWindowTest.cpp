@@ -80,7 +80,6 @@ TEST(StartUp, EveryFailureShowsItsMessageClosesAndKeepsTheStoredFiles) {
         EXPECT_FALSE(rig.panel().FormActivate());
         EXPECT_FALSE(rig.panel().startupSucceeded());
         EXPECT_TRUE(rig.closed) << "the window closes";
-        EXPECT_TRUE(rig.panel().closeNow);
         EXPECT_FALSE(rig.modeTimer) << "no power request after a failed start";
         ASSERT_EQ(rig.messages.errors.size(), c.messages.size());
         for (size_t i = 0; i < c.messages.size(); ++i) {
@@ -112,21 +111,21 @@ TEST(StartUp, RestoresTheSwitchesSizesAndCentresTheWindowAndShowsTheParts) {
     EXPECT_EQ(rig.clientHeight, panel.faceHeight());
     EXPECT_EQ(rig.position,
               centredWindowPosition(1920, 1080, panel.faceWidth(), panel.faceHeight()));
-    EXPECT_EQ(panel.windowGeometry.left, rig.position.left) << "the listing's first placement";
-    EXPECT_EQ(panel.windowGeometry.right, rig.position.left + panel.faceWidth());
-    EXPECT_EQ(panel.windowGeometry.top, rig.position.top);
+    EXPECT_EQ(panel.windowGeometry().left, rig.position.left) << "the listing's first placement";
+    EXPECT_EQ(panel.windowGeometry().right, rig.position.left + panel.faceWidth());
+    EXPECT_EQ(panel.windowGeometry().top, rig.position.top);
 
     EXPECT_TRUE(panel.powerIsOn()) << "saved while on, it comes up running";
-    EXPECT_EQ(panel.machine.printMode, printModeAll);
-    EXPECT_TRUE(panel.machine.grdFlag);
-    EXPECT_FALSE(panel.machine.radFlag);
+    EXPECT_EQ(panel.session().machine().printMode, printModeAll);
+    EXPECT_TRUE(panel.session().machine().grdFlag);
+    EXPECT_FALSE(panel.session().machine().radFlag);
     EXPECT_EQ(panel.speedSetting, 40);
-    EXPECT_EQ(panel.burstLength, 33);
-    EXPECT_EQ(panel.printer.leftMoveSpeed, 30);
-    EXPECT_EQ(panel.printer.rightMoveSpeed, 10);
-    EXPECT_EQ(panel.roll.rollLines(), storedRoll);
+    EXPECT_EQ(panel.session().burstLength, 33);
+    EXPECT_EQ(panel.session().printer().leftMoveSpeed, 30);
+    EXPECT_EQ(panel.session().printer().rightMoveSpeed, 10);
+    EXPECT_EQ(panel.session().roll().rollLines(), storedRoll);
 
-    const auto left = [&](FacePart part) { return panel.face[part].left; };
+    const auto left = [&](FacePart part) { return panel.face()[part].left; };
     EXPECT_EQ(left(FacePart::onSWimage), 71);
     EXPECT_EQ(left(FacePart::offSWimage), parkedImageLeft);
     EXPECT_EQ(left(FacePart::allSWimage), 31);
@@ -134,11 +133,11 @@ TEST(StartUp, RestoresTheSwitchesSizesAndCentresTheWindowAndShowsTheParts) {
     EXPECT_EQ(left(FacePart::nrmSWimage), parkedImageLeft);
     EXPECT_EQ(left(FacePart::grdSWimage), 73);
     EXPECT_EQ(left(FacePart::degSWimage), parkedImageLeft);
-    EXPECT_TRUE(panel.face[FacePart::dispImage].visible);
-    EXPECT_FALSE(panel.face[FacePart::maskImage].visible);
-    EXPECT_FALSE(panel.face[FacePart::pfLEDImage].visible);
+    EXPECT_TRUE(panel.face()[FacePart::dispImage].visible);
+    EXPECT_FALSE(panel.face()[FacePart::maskImage].visible);
+    EXPECT_FALSE(panel.face()[FacePart::pfLEDImage].visible);
     EXPECT_EQ(panel.shownPart(FacePart::prnHdImage).left, headRestPosition);
-    EXPECT_EQ(panel.shownPart(FacePart::paper97Image).picture, &panel.printer.paperImage());
+    EXPECT_EQ(panel.shownPart(FacePart::paper97Image).picture, &panel.session().printer().paperImage());
 }
 
 TEST(StartUp, TheWindowComesBackWhereItWasUnlessThatIsOffEveryScreen) {
@@ -166,12 +165,12 @@ TEST(StartUp, DefaultsWithoutASettingsFile) {
     EXPECT_FALSE(panel.powerIsOn());
     EXPECT_EQ(panel.printModePosition(), PrintModePosition::man);
     EXPECT_EQ(panel.anglePosition(), AnglePosition::deg);
-    EXPECT_TRUE(panel.soundsOn);
+    EXPECT_TRUE(panel.session().soundsOn);
     EXPECT_FALSE(panel.keyLegendOn);
-    EXPECT_EQ(panel.burstLength, 51);
-    EXPECT_EQ(panel.face[FacePart::offSWimage].left, 71);
-    EXPECT_EQ(panel.face[FacePart::manSWimage].left, 31);
-    EXPECT_EQ(panel.face[FacePart::degSWimage].left, 73);
+    EXPECT_EQ(panel.session().burstLength, 51);
+    EXPECT_EQ(panel.face()[FacePart::offSWimage].left, 71);
+    EXPECT_EQ(panel.face()[FacePart::manSWimage].left, 31);
+    EXPECT_EQ(panel.face()[FacePart::degSWimage].left, 73);
 }
 
 // ---------------------------------------------------------------- closing
@@ -181,7 +180,7 @@ TEST(Closing, WithThePowerOnWaitsForTheProcessorThenSavesRollAndSettings) {
     storeState(rig);
     startOn(rig);
     MainPanel& panel = rig.panel();
-    panel.roll.appendRollLine("5~");
+    panel.session().roll().appendRollLine("5~");
     bool closedWhileRunning = true;
     panel.requestPower(true);  // a restart, so the processor runs inside the dispatcher
     rig.script = {[] {},
@@ -193,7 +192,6 @@ TEST(Closing, WithThePowerOnWaitsForTheProcessorThenSavesRollAndSettings) {
     panel.ChgModeTimerTimer();
     EXPECT_FALSE(closedWhileRunning) << "nothing closes while the processor runs";
     EXPECT_TRUE(rig.closed);
-    EXPECT_TRUE(panel.closeNow);
     EXPECT_EQ(rig.stored(rollFileName), (std::vector<std::string>{"3~7~11~", "Blank", "5~"}));
     const std::vector<std::string> settings = rig.stored(settingsFileName);
     ASSERT_EQ(settings.size(), 13u);
@@ -212,7 +210,7 @@ TEST(Closing, TheSystemCloseWhileOnIsDeferredToTheDispatcher) {
     startOn(rig);
     MainPanel& panel = rig.panel();
     EXPECT_FALSE(panel.FormCloseQuery()) << "refused while the processor may run";
-    EXPECT_EQ(panel.requestFlags_ & requestClose, requestClose);
+    EXPECT_EQ(panel.session().pendingRequests() & requestClose, requestClose);
     rig.settle();
     EXPECT_TRUE(rig.closed);
 }
@@ -222,8 +220,8 @@ TEST(Closing, WithThePowerOffClosesAtOnceAndKeepsAChangedRoll) {
     ASSERT_TRUE(saveScrambledList(rig.folder.path(rollFileName), storedRoll));
     ASSERT_TRUE(rig.start());
     MainPanel& panel = rig.panel();
-    panel.roll.appendRollLine("5~");
-    panel.Close1Click();
+    panel.session().roll().appendRollLine("5~");
+    panel.menuCommand(MenuCommand::close);
     EXPECT_TRUE(rig.closed);
     EXPECT_EQ(rig.stored(rollFileName), (std::vector<std::string>{"3~7~11~", "Blank", "5~"}));
     EXPECT_EQ(rig.stored(settingsFileName),
@@ -235,7 +233,7 @@ TEST(Closing, AFailedSaveIsSaidAndTheFirstTimeTheRollStaysForAnotherTry) {
     WindowRig rig;
     startOn(rig);
     MainPanel& panel = rig.panel();
-    panel.roll.appendRollLine("5~");
+    panel.session().roll().appendRollLine("5~");
     // a folder in the files' place cannot be replaced by a file
     fs::create_directory(rig.folder.path(rollFileName));
     fs::create_directory(rig.folder.path(settingsFileName));
@@ -264,8 +262,8 @@ TEST(Closing, TheNextStartComesUpWithTheSameSwitchesAndRoll) {
     MainPanel& panel = first.panel();
     panel.setPrintMode(PrintModePosition::norm, true);
     panel.setAngle(AnglePosition::rad, true);
-    panel.soundsOn = false;
-    panel.roll.appendRollLine("9~");
+    panel.session().soundsOn = false;
+    panel.session().roll().appendRollLine("9~");
     panel.closeCommand();
     first.settle();
     ASSERT_TRUE(first.closed);
@@ -278,8 +276,8 @@ TEST(Closing, TheNextStartComesUpWithTheSameSwitchesAndRoll) {
     EXPECT_TRUE(second.panel().powerIsOn());
     EXPECT_EQ(second.panel().printModePosition(), PrintModePosition::norm);
     EXPECT_EQ(second.panel().anglePosition(), AnglePosition::rad);
-    EXPECT_FALSE(second.panel().soundsOn);
-    EXPECT_EQ(second.panel().roll.rollLines(), std::vector<std::string>{"9~"});
+    EXPECT_FALSE(second.panel().session().soundsOn);
+    EXPECT_EQ(second.panel().session().roll().rollLines(), std::vector<std::string>{"9~"});
 }
 
 TEST(Closing, ThePowerLeftOnResumesThereAndADamagedOrForeignStateIsSetAside) {
@@ -288,7 +286,7 @@ TEST(Closing, ThePowerLeftOnResumesThereAndADamagedOrForeignStateIsSetAside) {
     first.panel().FormKeyDown('5', {});
     first.panel().FormKeyUp('5');
     ASSERT_TRUE(first.settle());
-    const Register keyed = first.panel().machine.regA;
+    const Register keyed = first.panel().session().machine().regA;
     first.panel().closeCommand();
     first.settle();
     ASSERT_TRUE(first.closed);
@@ -319,7 +317,7 @@ TEST(Closing, ThePowerLeftOnResumesThereAndADamagedOrForeignStateIsSetAside) {
         ASSERT_TRUE(second.start()) << c.name;
         MainPanel& panel = second.panel();
         EXPECT_TRUE(panel.powerIsOn());
-        EXPECT_EQ(panel.machine.regA == keyed, c.restored) << c.name;
+        EXPECT_EQ(panel.session().machine().regA == keyed, c.restored) << c.name;
         EXPECT_EQ(second.messages.information.size(), c.restored ? 0u : 1u) << c.name;
         EXPECT_EQ(fs::exists(second.folder.path(std::string(stateFileName) + ".damaged")),
                   !c.restored)
@@ -337,7 +335,7 @@ TEST(Closing, ARunTimeErrorShowsTheAddressClosesAndSavesTheRoll) {
     failing[5] = "getkey: 14 -> p";
     WindowRig rig(failing);
     startOn(rig);
-    rig.panel().roll.appendRollLine("5~");
+    rig.panel().session().roll().appendRollLine("5~");
     rig.panel().FormKeyDown('5', {});
     rig.settle();
     EXPECT_EQ(rig.messages.errors,
@@ -356,37 +354,37 @@ TEST(Dispatcher, OnlyARealMoveOfThePowerSwitchActsAndPowerOnResets) {
     EXPECT_TRUE(rig.sounds.empty()) << "the start-up's power off from off is silent";
 
     panel.switchLabelClick(FacePart::onImage);
-    EXPECT_EQ(panel.requestFlags_, requestPowerOn);
+    EXPECT_EQ(panel.session().pendingRequests(), requestPowerOn);
     EXPECT_TRUE(rig.modeTimer);
     ASSERT_TRUE(rig.settle());
     EXPECT_EQ(rig.sounds, std::vector<std::string>{"swc"});
-    EXPECT_EQ(panel.face[FacePart::onSWimage].left, 71);
+    EXPECT_EQ(panel.face()[FacePart::onSWimage].left, 71);
 
-    panel.machine.ram[3][0] = 5;
+    panel.session().machine().ram[3][0] = 5;
     panel.switchLabelClick(FacePart::onImage);
-    EXPECT_EQ(panel.requestFlags_, 0) << "ON while on asks for nothing";
+    EXPECT_EQ(panel.session().pendingRequests(), 0) << "ON while on asks for nothing";
     panel.switchLabelClick(FacePart::offImage);
     panel.switchLabelClick(FacePart::onImage);  // taken back before the dispatcher ran
     ASSERT_TRUE(rig.settle());
     EXPECT_EQ(rig.sounds.size(), 1u);
-    EXPECT_EQ(panel.machine.ram[3][0], 5) << "no reset";
+    EXPECT_EQ(panel.session().machine().ram[3][0], 5) << "no reset";
     EXPECT_TRUE(panel.powerIsOn());
 
     panel.switchLabelClick(FacePart::offImage);
     rig.settle();
     EXPECT_EQ(rig.sounds, (std::vector<std::string>{"swc", "swc"}));
-    EXPECT_FALSE(panel.machine.displayOn);
-    EXPECT_EQ(panel.display.image(), panel.display.maskImage) << "the display goes blank";
-    EXPECT_EQ(panel.face[FacePart::offSWimage].left, 71);
+    EXPECT_FALSE(panel.session().machine().displayOn);
+    EXPECT_EQ(panel.session().display().image(), panel.session().display().maskImage) << "the display goes blank";
+    EXPECT_EQ(panel.face()[FacePart::offSWimage].left, 71);
 
     panel.switchLabelClick(FacePart::offImage);
-    EXPECT_EQ(panel.requestFlags_, 0) << "OFF while off asks for nothing";
+    EXPECT_EQ(panel.session().pendingRequests(), 0) << "OFF while off asks for nothing";
     EXPECT_EQ(rig.sounds.size(), 2u);
 
     panel.switchLabelClick(FacePart::onImage);
     ASSERT_TRUE(rig.settle());
     EXPECT_EQ(rig.sounds.size(), 3u);
-    EXPECT_EQ(panel.machine.ram[3][0], 0) << "a real power on starts from reset";
+    EXPECT_EQ(panel.session().machine().ram[3][0], 0) << "a real power on starts from reset";
 }
 
 TEST(Dispatcher, APowerClickWhileRunningIsTakenWhenTheProcessorReturns) {
@@ -405,7 +403,7 @@ TEST(Dispatcher, APowerClickWhileRunningIsTakenWhenTheProcessorReturns) {
     panel.ChgModeTimerTimer();
     EXPECT_TRUE(onDuringScript) << "the nested timer leaves the request to the running handler";
     EXPECT_FALSE(panel.powerIsOn());
-    EXPECT_EQ(panel.requestFlags_, 0);
+    EXPECT_EQ(panel.session().pendingRequests(), 0);
 }
 
 TEST(Switches, SoundsFollowTheMoveAndItsRules) {
@@ -448,17 +446,17 @@ TEST(Switches, SoundsFollowTheMoveAndItsRules) {
 
     WindowRig muted;
     MainPanel& panel = muted.panel();
-    panel.soundsOn = false;
+    panel.session().soundsOn = false;
     panel.switchLabelClick(FacePart::normImage);
-    panel.soundsOn = true;
-    panel.printer.printerBusy = true;
+    panel.session().soundsOn = true;
+    panel.session().printer().printerBusy = true;
     panel.switchLabelClick(FacePart::radImage);
-    panel.printer.printerBusy = false;
+    panel.session().printer().printerBusy = false;
     EXPECT_TRUE(muted.sounds.empty());
-    EXPECT_EQ(panel.machine.printMode, printModeNorm) << "the switch still moves";
-    EXPECT_TRUE(panel.machine.radFlag);
-    EXPECT_EQ(panel.face[FacePart::nrmSWimage].left, 31);
-    EXPECT_EQ(panel.face[FacePart::radSWimage].left, 73);
+    EXPECT_EQ(panel.session().machine().printMode, printModeNorm) << "the switch still moves";
+    EXPECT_TRUE(panel.session().machine().radFlag);
+    EXPECT_EQ(panel.face()[FacePart::nrmSWimage].left, 31);
+    EXPECT_EQ(panel.face()[FacePart::radSWimage].left, 73);
 }
 
 TEST(Switches, AKnobDraggedAlongItsSlotGoesToTheNearestPositionAndAStillOneIsAClick) {
@@ -480,7 +478,7 @@ TEST(Switches, AKnobDraggedAlongItsSlotGoesToTheNearestPositionAndAStillOneIsACl
     for (const Case& c : cases) {
         WindowRig rig;
         MainPanel& panel = rig.panel();
-        panel.face.placeImages();
+        panel.face().parts().placeImages();
         ASSERT_TRUE(panel.switchKnobDown(c.knob, 40, c.downY));
         panel.switchKnobMove(40, c.moveY);
         EXPECT_TRUE(rig.sounds.empty()) << "nothing moves before the button comes up";
@@ -496,16 +494,16 @@ TEST(Switches, AKnobDraggedAlongItsSlotGoesToTheNearestPositionAndAStillOneIsACl
     }
     WindowRig rig;
     MainPanel& panel = rig.panel();
-    panel.face.placeImages();
+    panel.face().parts().placeImages();
     EXPECT_FALSE(panel.switchKnobDown(FacePart::calculatorImage, 40, 240));
     panel.switchKnobUp(40, 240);
-    EXPECT_EQ(panel.requestFlags_, 0) << "no knob held, nothing happens";
+    EXPECT_EQ(panel.session().pendingRequests(), 0) << "no knob held, nothing happens";
     panel.switchKnobDown(FacePart::offSWimage, 80, 240);
     panel.switchKnobUp(80, 272);
-    EXPECT_EQ(panel.requestFlags_, requestPowerOn) << "dragged to ON asks for power";
+    EXPECT_EQ(panel.session().pendingRequests(), requestPowerOn) << "dragged to ON asks for power";
     panel.switchKnobDown(FacePart::offSWimage, 80, 272);
     panel.switchKnobUp(80, 236);
-    EXPECT_EQ(panel.requestFlags_, 0) << "dragged back to OFF before it acted";
+    EXPECT_EQ(panel.session().pendingRequests(), 0) << "dragged back to OFF before it acted";
 }
 
 // ---------------------------------------------------------------- keys
@@ -527,18 +525,18 @@ TEST(Keys, ShiftKindsChooseTheAlternateCode) {
         {0, true, 39, true},
     };
     for (const Case& c : cases) {
-        panel.machine.keyQueue.fill(0);
-        panel.machine.statusBits[13] = !c.shifted;
+        panel.session().machine().keyQueue.fill(0);
+        panel.session().machine().statusBits[13] = !c.shifted;
         panel.setKeyIndex(c.index);
         panel.press();
-        EXPECT_EQ(panel.machine.keyQueue[0], 0) << "kept until the microcode looks for a key";
+        EXPECT_EQ(panel.session().machine().keyQueue[0], 0) << "kept until the microcode looks for a key";
         // the shift the keys before it left, when it reaches the machine, chooses the code
-        panel.machine.statusBits[13] = c.shifted;
-        panel.keyTestFoundEmpty();
-        EXPECT_EQ(panel.machine.keyQueue[0], c.code) << keyTable[c.index].legend;
-        EXPECT_EQ(panel.machine.statusBits[13] != 0, c.shiftAfter) << keyTable[c.index].legend;
-        panel.keyTestFoundEmpty();
-        EXPECT_EQ(panel.face[FacePart::shiftLampImage].visible, c.shiftAfter) << "the SHIFT lamp";
+        panel.session().machine().statusBits[13] = c.shifted;
+        panel.session().keyTestFoundEmpty();
+        EXPECT_EQ(panel.session().machine().keyQueue[0], c.code) << keyTable[c.index].legend;
+        EXPECT_EQ(panel.session().machine().statusBits[13] != 0, c.shiftAfter) << keyTable[c.index].legend;
+        panel.session().keyTestFoundEmpty();
+        EXPECT_EQ(panel.face()[FacePart::shiftLampImage].visible, c.shiftAfter) << "the SHIFT lamp";
         panel.release();
     }
 }
@@ -555,10 +553,10 @@ TEST(Keys, PcKeysRollOverTheMouseBlocksAndOnlyAnEscPressedHereCloses) {
     EXPECT_EQ(panel.keyIndex(), 24);
     panel.FormKeyUp(vkEscape);
     EXPECT_TRUE(panel.keyHeld()) << "Esc up leaves the key down";
-    EXPECT_EQ(panel.requestFlags_, 0) << "an Esc whose press went elsewhere does not close";
+    EXPECT_EQ(panel.session().pendingRequests(), 0) << "an Esc whose press went elsewhere does not close";
     panel.FormKeyUp('2');
     EXPECT_FALSE(panel.keyHeld());
-    EXPECT_EQ(panel.typeAhead(), (std::deque<int>{23, 24}));
+    EXPECT_EQ(panel.session().typeAhead(), (std::deque<int>{23, 24}));
 
     // Shift with a key is SHIFT then that key, and Shift going up after it adds nothing;
     // Shift alone is SHIFT when it goes up; a typed "*" is x whatever the key, even shifted
@@ -573,19 +571,19 @@ TEST(Keys, PcKeysRollOverTheMouseBlocksAndOnlyAnEscPressedHereCloses) {
     panel.FormKeyUp(vkShift);
     panel.FormKeyDown('8', shift, "*");
     panel.FormKeyUp('8');
-    EXPECT_EQ(panel.typeAhead(), (std::deque<int>{23, 24, 0, 2, 0, 30}));
+    EXPECT_EQ(panel.session().typeAhead(), (std::deque<int>{23, 24, 0, 2, 0, 30}));
 
     // the mouse holds its key against the keyboard, as before
     panel.setKeyIndex(17);
     panel.calculatorImageMouseDown(true);
     panel.FormKeyDown('8', {});
-    EXPECT_EQ(panel.typeAhead().back(), 17);
-    EXPECT_EQ(panel.typeAhead().size(), 7u);
+    EXPECT_EQ(panel.session().typeAhead().back(), 17);
+    EXPECT_EQ(panel.session().typeAhead().size(), 7u);
     panel.calculatorImageMouseUp(true);
 
     panel.FormKeyDown(vkEscape, {});
     panel.FormKeyUp(vkEscape);
-    EXPECT_EQ(panel.requestFlags_, requestClose);
+    EXPECT_EQ(panel.session().pendingRequests(), requestClose);
 }
 
 TEST(Keys, TheTypeAheadKeepsItsPressesInOrderAndRefusesOneBeyondItAloud) {
@@ -603,16 +601,16 @@ TEST(Keys, TheTypeAheadKeepsItsPressesInOrderAndRefusesOneBeyondItAloud) {
     EXPECT_FALSE(panel.press());
     EXPECT_FALSE(panel.keyHeld()) << "a refused key does not go down";
     EXPECT_EQ(rig.sounds, std::vector<std::string>{typeAheadFullSound});
-    EXPECT_EQ(panel.keyLabelCaption, typeAheadFullSign);
+    EXPECT_EQ(panel.keyLegendCaption(), typeAheadFullSign);
     ASSERT_TRUE(rig.settle());
-    EXPECT_TRUE(panel.typeAhead().empty());
-    EXPECT_EQ(panel.machine.regA[2] * 10 + panel.machine.regA[1], 25) << "the last press, 2";
-    EXPECT_EQ(panel.keyLabelCaption, "") << "the sign goes with the first key taken";
+    EXPECT_TRUE(panel.session().typeAhead().empty());
+    EXPECT_EQ(panel.session().machine().regA[2] * 10 + panel.session().machine().regA[1], 25) << "the last press, 2";
+    EXPECT_EQ(panel.keyLegendCaption(), "") << "the sign goes with the first key taken";
 
     panel.FormKeyDown('3', {});
     panel.switchLabelClick(FacePart::offImage);
     rig.settle();
-    EXPECT_TRUE(panel.typeAhead().empty()) << "power off forgets the presses";
+    EXPECT_TRUE(panel.session().typeAhead().empty()) << "power off forgets the presses";
 }
 
 TEST(Keys, CopyAndPasteGoThroughTheClipboardAndARefusalChangesNothing) {
@@ -629,7 +627,7 @@ TEST(Keys, CopyAndPasteGoThroughTheClipboardAndARefusalChangesNothing) {
 
     startOn(rig);
     // X = 0.3333333333: sign 0, ten threes, exponent -1 as 999
-    Register& x = panel.machine.ram[xRamRegister];
+    Register& x = panel.session().machine().ram[xRamRegister];
     x.fill(3);
     x[13] = 0;
     x[2] = x[1] = x[0] = 9;
@@ -647,7 +645,7 @@ TEST(Keys, CopyAndPasteGoThroughTheClipboardAndARefusalChangesNothing) {
         {"12345", {}, messagePasteTooLong},  // 60 waiting + 5 is beyond the 64
     };
     for (const Case& c : cases) {
-        while (!panel.typeAhead().empty()) rig.settle();
+        while (!panel.session().typeAhead().empty()) rig.settle();
         for (int i = 0; i < 60; ++i) {
             panel.setKeyIndex(26);
             panel.press();
@@ -656,7 +654,7 @@ TEST(Keys, CopyAndPasteGoThroughTheClipboardAndARefusalChangesNothing) {
         rig.messages.information.clear();
         rig.clipboard = c.text;
         EXPECT_EQ(panel.Paste1Click(), c.message == nullptr) << c.text;
-        std::deque<int> after(panel.typeAhead().begin() + 60, panel.typeAhead().end());
+        std::deque<int> after(panel.session().typeAhead().begin() + 60, panel.session().typeAhead().end());
         EXPECT_EQ(after, c.typed) << c.text;
         EXPECT_EQ(rig.messages.information,
                   c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{})
@@ -671,13 +669,13 @@ TEST(Keys, WithThePowerOffAClickShowsThePressedKeyAndQueuesNothing) {
     const KeyEntry& key = keyTable[13];
     panel.calculatorImageMouseMove(key.face.left + 5, key.face.top + 5);
     panel.calculatorImageMouseDown(true);
-    const ImageComponent& paste = panel.face[FacePart::pasteImage];
+    const ImageComponent& paste = panel.face()[FacePart::pasteImage];
     EXPECT_EQ(paste.left, key.face.left);
     EXPECT_EQ(paste.top, key.face.top);
-    EXPECT_EQ(paste.picture, cropBitmap(panel.face[FacePart::buttsImage].picture, key.picture.left,
+    EXPECT_EQ(paste.picture, cropBitmap(panel.face()[FacePart::buttsImage].picture, key.picture.left,
                                         key.picture.top, key.face.width(), key.face.height()));
-    EXPECT_EQ(panel.machine.keyQueue[0], 0);
-    EXPECT_TRUE(panel.typeAhead().empty());
+    EXPECT_EQ(panel.session().machine().keyQueue[0], 0);
+    EXPECT_TRUE(panel.session().typeAhead().empty());
     panel.calculatorImageMouseUp(true);
     EXPECT_EQ(paste.left, panel.faceWidth() + 10);
     EXPECT_FALSE(panel.keyHeld());
@@ -686,17 +684,17 @@ TEST(Keys, WithThePowerOffAClickShowsThePressedKeyAndQueuesNothing) {
 TEST(Keys, TheQueueDropsAnEighthCodeAndTheNextPutClearsTheOverflow) {
     WindowRig rig;
     MainPanel& panel = rig.panel();
-    for (int code = 1; code <= 7; ++code) panel.keyQueuePut(code);
-    EXPECT_EQ(panel.machine.keyQueueOverflow, 0);
-    panel.keyQueuePut(8);
-    EXPECT_EQ(panel.machine.keyQueueOverflow, 1);
-    EXPECT_EQ(panel.machine.keyQueue[6], 7);
-    panel.keyQueuePut(-5);
-    EXPECT_EQ(panel.machine.keyQueueOverflow, 1) << "a negative code is ignored";
-    panel.machine.keyQueue[0] = 0;
-    panel.keyQueuePut(9);
-    EXPECT_EQ(panel.machine.keyQueueOverflow, 0);
-    EXPECT_EQ(panel.machine.keyQueue[0], 9);
+    for (int code = 1; code <= 7; ++code) panel.session().keyQueuePut(code);
+    EXPECT_EQ(panel.session().machine().keyQueueOverflow, 0);
+    panel.session().keyQueuePut(8);
+    EXPECT_EQ(panel.session().machine().keyQueueOverflow, 1);
+    EXPECT_EQ(panel.session().machine().keyQueue[6], 7);
+    panel.session().keyQueuePut(-5);
+    EXPECT_EQ(panel.session().machine().keyQueueOverflow, 1) << "a negative code is ignored";
+    panel.session().machine().keyQueue[0] = 0;
+    panel.session().keyQueuePut(9);
+    EXPECT_EQ(panel.session().machine().keyQueueOverflow, 0);
+    EXPECT_EQ(panel.session().machine().keyQueue[0], 9);
 }
 
 TEST(Keys, AClickAfterAKeyboardKeyPressesThatKeyAgain) {
@@ -706,7 +704,7 @@ TEST(Keys, AClickAfterAKeyboardKeyPressesThatKeyAgain) {
     panel.FormKeyDown('5', {});
     panel.FormKeyUp('5');
     panel.calculatorImageMouseDown(true);
-    EXPECT_EQ(panel.typeAhead(), (std::deque<int>{21, 21}));
+    EXPECT_EQ(panel.session().typeAhead(), (std::deque<int>{21, 21}));
     panel.calculatorImageMouseUp(true);
     panel.calculatorImageMouseDown(false);
     EXPECT_FALSE(panel.keyHeld()) << "only the left button presses";
@@ -717,14 +715,14 @@ TEST(Keys, TheLegendShowsOnlyWhenAskedForAndOnlyOverAKey) {
     MainPanel& panel = rig.panel();
     const KeyRect& v = keyTable[1].face;
     panel.calculatorImageMouseMove(v.left + 3, v.top + 3);
-    EXPECT_EQ(panel.keyLabelCaption, "");
+    EXPECT_EQ(panel.keyLegendCaption(), "");
     panel.menuCommand(MenuCommand::keyLegend);
     EXPECT_TRUE(panel.menuChecked(MenuCommand::keyLegend));
     panel.calculatorImageMouseMove(v.left + 3, v.top + 3);
-    EXPECT_EQ(panel.keyLabelCaption, "V");
+    EXPECT_EQ(panel.keyLegendCaption(), "V");
     EXPECT_EQ(panel.keyIndex(), 1);
     panel.calculatorImageMouseMove(v.left, v.top + 3);
-    EXPECT_EQ(panel.keyLabelCaption, "");
+    EXPECT_EQ(panel.keyLegendCaption(), "");
     EXPECT_EQ(panel.keyIndex(), -1);
 }
 
@@ -735,15 +733,15 @@ TEST(Menu, TogglesItsOptionsAndRunsItsCommands) {
     MainPanel& panel = rig.panel();
     EXPECT_TRUE(panel.menuChecked(MenuCommand::sounds));
     panel.menuCommand(MenuCommand::sounds);
-    EXPECT_FALSE(panel.soundsOn);
+    EXPECT_FALSE(panel.session().soundsOn);
     EXPECT_FALSE(panel.menuChecked(MenuCommand::sounds));
 
     EXPECT_FALSE(panel.menuChecked(MenuCommand::lowBattery));
     panel.menuCommand(MenuCommand::lowBattery);
-    EXPECT_TRUE(panel.face[FacePart::pfLEDImage].visible);
+    EXPECT_TRUE(panel.face()[FacePart::pfLEDImage].visible);
     EXPECT_TRUE(panel.menuChecked(MenuCommand::lowBattery));
     panel.menuCommand(MenuCommand::lowBattery);
-    EXPECT_FALSE(panel.face[FacePart::pfLEDImage].visible);
+    EXPECT_FALSE(panel.face()[FacePart::pfLEDImage].visible);
 
     panel.menuCommand(MenuCommand::fast);
     EXPECT_TRUE(panel.menuChecked(MenuCommand::fast));
@@ -801,9 +799,9 @@ TEST(Drag, TheDisplayMovesTheWindowByTheMouseAndEndsOnRelease) {
     panel.dispImageMouseUp();
     EXPECT_FALSE(panel.dragging());
     EXPECT_EQ(rig.dragCursor, (std::vector<bool>{true, false}));
-    EXPECT_EQ(panel.windowGeometry.left, start.left + 30);
-    EXPECT_EQ(panel.windowGeometry.right, start.left + 30 + panel.faceWidth());
-    EXPECT_EQ(panel.windowGeometry.top, start.top - 20);
+    EXPECT_EQ(panel.windowGeometry().left, start.left + 30);
+    EXPECT_EQ(panel.windowGeometry().right, start.left + 30 + panel.faceWidth());
+    EXPECT_EQ(panel.windowGeometry().top, start.top - 20);
     panel.dispImageMouseMove(50, 50);
     EXPECT_EQ(rig.position, (WindowPosition{start.left + 30, start.top - 20}));
 }
@@ -827,8 +825,8 @@ TEST(Drag, EscRecordsTheGeometryBeforeClosing) {
     rig.position = {321, 123};
     rig.panel().FormKeyDown(vkEscape, {});
     rig.panel().FormKeyUp(vkEscape);
-    EXPECT_EQ(rig.panel().windowGeometry.left, 321);
-    EXPECT_EQ(rig.panel().windowGeometry.top, 123);
+    EXPECT_EQ(rig.panel().windowGeometry().left, 321);
+    EXPECT_EQ(rig.panel().windowGeometry().top, 123);
     EXPECT_TRUE(rig.closed);
 }
 

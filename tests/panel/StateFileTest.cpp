@@ -39,10 +39,10 @@ class StateFileTest : public ::testing::Test {
         ASSERT_EQ(calculator.start(mode), HeadlessCalculator::Result::ok);
     }
     StateFileResult restore(HeadlessCalculator& calculator) {
-        const StateFileResult result = loadStateFile(path, calculator.panel.machine);
+        const StateFileResult result = loadStateFile(path, calculator.session().machine());
         if (result == StateFileResult::restored) {
-            resumePrinterAfterRestore(calculator.panel.printer, calculator.panel.machine);
-            calculator.panel.renderDisplay();
+            resumePrinterAfterRestore(calculator.session().printer(), calculator.session().machine());
+            calculator.session().renderDisplay();
         }
         return result;
     }
@@ -55,13 +55,13 @@ TEST_F(StateFileTest, ACalculatorResumesWhereItWasSaved) {
     HeadlessCalculator saved(QUORVEL_DATA_DIR);
     start(saved);
     ASSERT_EQ(saved.pressKeys(keys("4 2 M 1 7 ENTER 8")), HeadlessCalculator::Result::ok);
-    saved.panel.machine.keyReleased = 0;  // closed with a key down
-    ASSERT_TRUE(saveStateFile(path, saved.panel.machine));
+    saved.session().machine().keyReleased = 0;  // closed with a key down
+    ASSERT_TRUE(saveStateFile(path, saved.session().machine()));
 
     HeadlessCalculator resumed(QUORVEL_DATA_DIR);
     start(resumed);
     ASSERT_EQ(restore(resumed), StateFileResult::restored);
-    EXPECT_EQ(resumed.panel.machine.keyReleased, 1);
+    EXPECT_EQ(resumed.session().machine().keyReleased, 1);
     EXPECT_EQ(resumed.displayText(), saved.displayText());
     EXPECT_EQ(resumed.displayText().find_first_not_of(' '), resumed.displayText().find('8'));
     // the 8 is still being keyed in, 7 is in Y and 42 in register 1
@@ -77,7 +77,7 @@ TEST_F(StateFileTest, MismatchedAndDamagedStatesAreRefused) {
     HeadlessCalculator saved(QUORVEL_DATA_DIR);
     start(saved);
     ASSERT_EQ(saved.pressKeys(keys("4 2 M 1")), HeadlessCalculator::Result::ok);
-    const std::vector<std::string> good = stateFileLines(saved.panel.machine);
+    const std::vector<std::string> good = stateFileLines(saved.session().machine());
 
     struct Case {
         const char* what;
@@ -112,23 +112,23 @@ TEST_F(StateFileTest, MismatchedAndDamagedStatesAreRefused) {
         HeadlessCalculator fresh(QUORVEL_DATA_DIR);
         start(fresh);
         std::vector<std::string> lines = good;
-        c.change(lines, fresh.panel.machine);
+        c.change(lines, fresh.session().machine());
         if (lines.empty()) {
             std::ofstream(path, std::ios::trunc) << "garbage";
         } else {
             ASSERT_TRUE(saveScrambledList(path, lines));
         }
-        const MachineState before = fresh.panel.machine;
+        const MachineState before = fresh.session().machine();
         EXPECT_EQ(restore(fresh), c.expected);
-        EXPECT_EQ(fresh.panel.machine.ram, before.ram);
-        EXPECT_EQ(fresh.panel.machine.programCounter, before.programCounter);
+        EXPECT_EQ(fresh.session().machine().ram, before.ram);
+        EXPECT_EQ(fresh.session().machine().programCounter, before.programCounter);
         EXPECT_FALSE(stateFileNote(c.expected).empty());
     }
 
     // A checked file whose values lie outside what the machine can hold is damaged too.
     HeadlessCalculator fresh(QUORVEL_DATA_DIR);
     start(fresh);
-    MachineState outOfRange = saved.panel.machine;
+    MachineState outOfRange = saved.session().machine();
     outOfRange.pRegister = 99;
     ASSERT_TRUE(saveScrambledList(path, stateFileLines(outOfRange)));
     EXPECT_EQ(restore(fresh), StateFileResult::damaged);
@@ -144,23 +144,23 @@ TEST_F(StateFileTest, ALineBeingPrintedIsPrintedOnceAfterResuming) {
     HeadlessCalculator saved(QUORVEL_DATA_DIR);
     start(saved, PrintModePosition::norm);
     ASSERT_EQ(saved.pressKeys(keys("2 ENTER 3")), HeadlessCalculator::Result::ok);
-    const int before = saved.panel.roll.size();
+    const int before = saved.session().roll().size();
     EXPECT_EQ(saved.pressKey(keyIndexForName("+"), 3000), HeadlessCalculator::Result::timeout);
-    ASSERT_TRUE(saved.panel.printer.busy());
-    ASSERT_NE(saved.panel.printer.headPos, headRestPosition);
-    ASSERT_TRUE(saveStateFile(path, saved.panel.machine));
+    ASSERT_TRUE(saved.session().printer().busy());
+    ASSERT_NE(saved.session().printer().headPos, headRestPosition);
+    ASSERT_TRUE(saveStateFile(path, saved.session().machine()));
 
     HeadlessCalculator resumed(QUORVEL_DATA_DIR);
     start(resumed, PrintModePosition::norm);
-    resumed.panel.roll.assign(
-        {saved.panel.roll.rollLines().begin(), saved.panel.roll.rollLines().begin() + before});
+    resumed.session().roll().assign(
+        {saved.session().roll().rollLines().begin(), saved.session().roll().rollLines().begin() + before});
     ASSERT_EQ(restore(resumed), StateFileResult::restored);
-    EXPECT_EQ(resumed.panel.runUntilIdle(HeadlessCalculator::defaultWordLimit),
-              MainPanel::RunOutcome::idle);
-    EXPECT_EQ(saved.panel.runUntilIdle(HeadlessCalculator::defaultWordLimit),
-              MainPanel::RunOutcome::idle);
-    EXPECT_GT(saved.panel.roll.size(), before);
-    EXPECT_EQ(resumed.panel.roll.rollLines(), saved.panel.roll.rollLines());
+    EXPECT_EQ(resumed.session().runUntilIdle(HeadlessCalculator::defaultWordLimit),
+              CalculatorSession::RunOutcome::idle);
+    EXPECT_EQ(saved.session().runUntilIdle(HeadlessCalculator::defaultWordLimit),
+              CalculatorSession::RunOutcome::idle);
+    EXPECT_GT(saved.session().roll().size(), before);
+    EXPECT_EQ(resumed.session().roll().rollLines(), saved.session().roll().rollLines());
     EXPECT_EQ(resumed.displayText(), saved.displayText());
 }
 

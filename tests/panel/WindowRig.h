@@ -49,7 +49,7 @@ class WindowRig : public SoundOutput, public EventDispatch, public PanelTimers, 
             services.timers = this;
             services.window = this;
             panel_ = std::make_unique<MainPanel>(folder.path(""), services);
-            panel_->pausesEnabled = false;
+            panel_->session().pausesEnabled = false;
         }
         return *panel_;
     }
@@ -62,9 +62,9 @@ class WindowRig : public SoundOutput, public EventDispatch, public PanelTimers, 
     // Runs the dispatcher (the timer fired) until the calculator waits for a key, or until
     // it has nothing to run with the power off.
     bool settle() {
-        const MainPanel::RunOutcome outcome = panel().runUntilIdle(1'000'000);
-        if (outcome == MainPanel::RunOutcome::idle) return true;
-        return outcome == MainPanel::RunOutcome::stopped && !panel().powerIsOn();
+        const CalculatorSession::RunOutcome outcome = panel().session().runUntilIdle(1'000'000);
+        if (outcome == CalculatorSession::RunOutcome::idle) return true;
+        return outcome == CalculatorSession::RunOutcome::stopped && !panel().powerIsOn();
     }
 
     // Actions run at the run loop's next event dispatches, one each. Run the dispatcher

@@ -64,7 +64,7 @@ class PanelRig : public MessageBoxes,
             services.timers = this;
             services.window = this;
             panel_ = std::make_unique<MainPanel>(folder.path(""), services);
-            panel_->pausesEnabled = false;
+            panel_->session().pausesEnabled = false;
         }
         return *panel_;
     }
@@ -72,16 +72,16 @@ class PanelRig : public MessageBoxes,
     bool start() {
         if (!panel().FormActivate()) return false;
         panel().requestPower(true);
-        const bool idle = panel().runUntilIdle(1'000'000) == MainPanel::RunOutcome::idle;
+        const bool idle = panel().session().runUntilIdle(1'000'000) == CalculatorSession::RunOutcome::idle;
         sounds.clear();  // the power switch's click
         return idle;
     }
     bool pressKey(const std::string& legend) {
         panel().setKeyIndex(keyIndexForName(legend));
         panel().press();
-        const auto outcome = panel().runUntilIdle(1'000'000);
+        const auto outcome = panel().session().runUntilIdle(1'000'000);
         panel().release();
-        return outcome == MainPanel::RunOutcome::idle;
+        return outcome == CalculatorSession::RunOutcome::idle;
     }
     int feedUntilStopped() {
         int ticks = 0;
@@ -89,7 +89,7 @@ class PanelRig : public MessageBoxes,
         return ticks;
     }
     std::string lastTapeLine() {
-        return panel().characterSet.lineCharacters(panel().roll.rollLines().back());
+        return panel().session().characterSet().lineCharacters(panel().session().roll().rollLines().back());
     }
 
     void showError(const std::string& text) override { errors.push_back(text); }
@@ -128,16 +128,16 @@ Bitmap counterShowing(int lines) {
 TEST(PanelPrinting, APrintedLineReachesTheRollTheCounterAndTheListing) {
     PanelRig rig;
     ASSERT_TRUE(rig.start()) << ::testing::PrintToString(rig.errors);
-    EXPECT_EQ(rig.panel().rollCounterImage, counterShowing(0));
+    EXPECT_EQ(rig.panel().face().rollCounterImage(), counterShowing(0));
     ASSERT_TRUE(rig.pressKey("5"));
-    ASSERT_EQ(rig.panel().roll.size(), 1);
+    ASSERT_EQ(rig.panel().session().roll().size(), 1);
     EXPECT_EQ(rig.lastTapeLine(), "      00000000000220");
-    EXPECT_EQ(rig.panel().rollCounterImage, counterShowing(1));
+    EXPECT_EQ(rig.panel().face().rollCounterImage(), counterShowing(1));
     EXPECT_EQ(rig.sounds, std::vector<std::string>{"prn"});
     EXPECT_EQ(rig.listingRefreshes, 1) << "when the printer goes idle";
-    EXPECT_EQ(test::paperEdgeRow(rig.panel().printer.paperImage()), 150);
+    EXPECT_EQ(test::paperEdgeRow(rig.panel().session().printer().paperImage()), 150);
 
-    rig.panel().soundsOn = false;
+    rig.panel().session().soundsOn = false;
     ASSERT_TRUE(rig.pressKey("6"));
     EXPECT_EQ(rig.sounds.size(), 1u) << "sounds off: prints silently";
 }
@@ -184,38 +184,38 @@ TEST(PanelFeed, FeedsBlankLinesWithTheDisplayDarkWhileAKeyIsHeld) {
     panel.printFeedImageMouseDown();
     panel.printFeedImageMouseDown();  // ignored while the paper moves
     EXPECT_TRUE(rig.feedTimer);
-    EXPECT_EQ(panel.display.image(), panel.display.maskImage) << "dark at once";
+    EXPECT_EQ(panel.session().display().image(), panel.session().display().maskImage) << "dark at once";
     panel.setKeyIndex(keyIndexForName("7"));
     panel.press();
     for (int i = 0; i < 20; ++i) panel.feedTimerTimer();
     panel.release();
     EXPECT_EQ(rig.feedUntilStopped(), 10);
-    EXPECT_EQ(panel.roll.rollLines(), std::vector<std::string>(3, blankRollLine));
+    EXPECT_EQ(panel.session().roll().rollLines(), std::vector<std::string>(3, blankRollLine));
     EXPECT_EQ(rig.sounds, std::vector<std::string>(3, "fed"));
     EXPECT_EQ(rig.listingRefreshes, 3);
-    EXPECT_NE(panel.display.image(), panel.display.maskImage) << "lit again at once";
-    EXPECT_EQ(test::paperEdgeRow(panel.printer.paperImage()), 169 - 60);
+    EXPECT_NE(panel.session().display().image(), panel.session().display().maskImage) << "lit again at once";
+    EXPECT_EQ(test::paperEdgeRow(panel.session().printer().paperImage()), 169 - 60);
     panel.feedTimerTimer();  // a stray tick after the timer stopped
-    EXPECT_EQ(panel.roll.size(), 3);
+    EXPECT_EQ(panel.session().roll().size(), 3);
 }
 
 TEST(PanelFeed, IgnoredWhilePrintingOrOffAndEndedByPowerOff) {
     PanelRig rig;
     ASSERT_TRUE(rig.start());
     MainPanel& panel = rig.panel();
-    panel.printer.printerBusy = true;
+    panel.session().printer().printerBusy = true;
     panel.printFeedImageMouseDown();
     EXPECT_FALSE(rig.feedTimer);
-    panel.printer.printerBusy = false;
+    panel.session().printer().printerBusy = false;
 
     panel.printFeedImageMouseDown();
     for (int i = 0; i < 5; ++i) panel.feedTimerTimer();
     panel.requestPower(false);
     panel.ChgModeTimerTimer();
     EXPECT_FALSE(rig.feedTimer);
-    EXPECT_EQ(panel.printer.feedCountdown, 0);
-    EXPECT_EQ(panel.roll.size(), 0) << "the blank line being fed is not stored";
-    EXPECT_FALSE(panel.machine.displayOn);
+    EXPECT_EQ(panel.session().printer().feedCountdown, 0);
+    EXPECT_EQ(panel.session().roll().size(), 0) << "the blank line being fed is not stored";
+    EXPECT_FALSE(panel.session().machine().displayOn);
     panel.printFeedImageMouseDown();
     EXPECT_FALSE(rig.feedTimer);
 }
@@ -226,32 +226,32 @@ TEST(PanelRoll, StartUpRedrawsTheRollATickWritesANewLineADiscardEmptiesIt) {
                                   {"3~7~11~", blankRollLine, "not~a~line~"}));
     ASSERT_TRUE(rig.start());
     MainPanel& panel = rig.panel();
-    EXPECT_EQ(panel.roll.size(), 3);
-    EXPECT_EQ(panel.rollCounterImage, counterShowing(3));
-    EXPECT_EQ(test::paperEdgeRow(panel.printer.paperImage()), 112);
+    EXPECT_EQ(panel.session().roll().size(), 3);
+    EXPECT_EQ(panel.face().rollCounterImage(), counterShowing(3));
+    EXPECT_EQ(test::paperEdgeRow(panel.session().printer().paperImage()), 112);
     ASSERT_TRUE(rig.pressKey("1"));
-    EXPECT_EQ(test::paperEdgeRow(panel.printer.paperImage()), 112 - 19);
+    EXPECT_EQ(test::paperEdgeRow(panel.session().printer().paperImage()), 112 - 19);
     std::vector<std::string> lines;
     ASSERT_TRUE(loadScrambledList(rig.folder.path(rollFileName), lines));
     EXPECT_EQ(lines.size(), 3u);
     ASSERT_TRUE(panel.saveRollIfChanged()) << "the roll timer's tick";
     ASSERT_TRUE(loadScrambledList(rig.folder.path(rollFileName), lines));
-    EXPECT_EQ(lines, panel.roll.rollLines());
+    EXPECT_EQ(lines, panel.session().roll().rollLines());
 
     rig.sounds.clear();
     rig.confirmAnswer = false;
     EXPECT_FALSE(panel.DiscardRoll1Click());
     EXPECT_EQ(rig.errors, std::vector<std::string>{"Discard the 4 printed lines?"});
-    EXPECT_EQ(panel.roll.size(), 4);
+    EXPECT_EQ(panel.session().roll().size(), 4);
     rig.confirmAnswer = true;
-    panel.printer.printerBusy = true;  // the tear sound is not muted by the printer
+    panel.session().printer().printerBusy = true;  // the tear sound is not muted by the printer
     EXPECT_TRUE(panel.DiscardRoll1Click());
-    panel.printer.printerBusy = false;
-    EXPECT_EQ(panel.roll.size(), 0);
-    EXPECT_EQ(panel.printer.paperImage(), panel.printer.freshPaperImage);
-    EXPECT_EQ(panel.printer.paperTopRow, freshPaperTopRow);
+    panel.session().printer().printerBusy = false;
+    EXPECT_EQ(panel.session().roll().size(), 0);
+    EXPECT_EQ(panel.session().printer().paperImage(), panel.session().printer().freshPaperImage);
+    EXPECT_EQ(panel.session().printer().paperTopRow, freshPaperTopRow);
     EXPECT_EQ(rig.sounds, std::vector<std::string>{"rip"});
-    EXPECT_EQ(panel.rollCounterImage, counterShowing(0));
+    EXPECT_EQ(panel.face().rollCounterImage(), counterShowing(0));
     lines.clear();
     loadScrambledList(rig.folder.path(rollFileName), lines);
     EXPECT_TRUE(lines.empty()) << "a discard is on disk at once";
@@ -261,7 +261,7 @@ TEST(PanelRoll, DamagedOrKeptRollFiles) {
     PanelRig damaged;
     damaged.folder.write(rollFileName, "\x01\x02 not a roll");
     ASSERT_TRUE(damaged.start());
-    EXPECT_EQ(damaged.panel().roll.size(), 0);
+    EXPECT_EQ(damaged.panel().session().roll().size(), 0);
     ASSERT_EQ(damaged.errors.size(), 1u) << "the set-aside file is said once";
     EXPECT_NE(damaged.errors[0].find("roll file"), std::string::npos) << damaged.errors[0];
     EXPECT_NE(damaged.errors[0].find(rollFileName), std::string::npos) << damaged.errors[0];

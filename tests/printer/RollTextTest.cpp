@@ -13,12 +13,12 @@ TEST(RollText, ARealRollAsTheTapeReads) {
     ASSERT_EQ(calculator.start(PrintModePosition::norm), HeadlessCalculator::Result::ok);
     ASSERT_EQ(calculator.pressKeys({"2", "ENTER", "3", "X", "4", "/"}),
               HeadlessCalculator::Result::ok);
-    MainPanel& panel = calculator.panel;
-    panel.printFeedImageMouseDown();
-    for (int tick = 0; tick < 20; ++tick) panel.feedTimerTimer();
+    CalculatorSession& session = calculator.session();
+    session.startFeed();
+    for (int tick = 0; tick < 20; ++tick) session.feedTick(false);
     ASSERT_EQ(calculator.pressKeys({"Q", "SHIFT", "E", "SHIFT", "W"}),
               HeadlessCalculator::Result::ok);
-    EXPECT_EQ(rollText(panel.roll, panel.characterSet),
+    EXPECT_EQ(rollText(session.roll(), session.characterSet()),
               "           2.00 ENT↑\n"
               "           3.00    ×\n"
               "           4.00    ÷\n"

@@ -152,7 +152,7 @@ class Window : public ::testing::Test {
 
     QImage shown() { return window->grab().toImage().convertToFormat(QImage::Format_RGB32); }
     QRgb facePixel(int x, int y) {
-        const Rgb p = window->panel().face[FacePart::calculatorImage].picture.pixel(x, y);
+        const Rgb p = window->panel().face()[FacePart::calculatorImage].picture.pixel(x, y);
         return qRgb(p.red, p.green, p.blue);
     }
 
@@ -186,14 +186,14 @@ TEST_F(Window, PaintsThePartsOverTheFaceAndThePressedKey) {
     EXPECT_TRUE(panel.keyHeld());
     const KeyRect& sheet = keyTable[17].picture;
     const Rgb pressed =
-        panel.face[FacePart::buttsImage].picture.pixel(sheet.left + 10, sheet.top + 10);
+        panel.face()[FacePart::buttsImage].picture.pixel(sheet.left + 10, sheet.top + 10);
     EXPECT_EQ(shown().pixel(inside), qRgb(pressed.red, pressed.green, pressed.blue));
     QTest::mouseRelease(window.get(), Qt::LeftButton, Qt::NoModifier, inside);
     EXPECT_FALSE(panel.keyHeld());
     EXPECT_EQ(shown().pixel(inside), facePixel(inside.x(), inside.y()));
 
     // the head and the paper are painted where the printer has them
-    const Bitmap& head = panel.face[FacePart::prnHdImage].picture;
+    const Bitmap& head = panel.face()[FacePart::prnHdImage].picture;
     const Rgb headPixel = head.pixel(14, 9);
     EXPECT_EQ(shown().pixel(headRestPosition + 14, 196 + 9),
               qRgb(headPixel.red, headPixel.green, headPixel.blue));
@@ -202,15 +202,15 @@ TEST_F(Window, PaintsThePartsOverTheFaceAndThePressedKey) {
 TEST_F(Window, ClicksReachTheTopmostPart) {
     ASSERT_TRUE(window->start());
     MainPanel& panel = window->panel();
-    EXPECT_EQ(window->partAt(50, 240), FacePart::offImage);
-    EXPECT_EQ(window->partAt(60, 195), FacePart::dispImage);
-    EXPECT_EQ(window->partAt(500, 100), FacePart::paper97Image);
-    EXPECT_EQ(window->partAt(620, 180), FacePart::printFeedImage);
-    EXPECT_EQ(window->partAt(120, 232), FacePart::calculatorImage)
+    EXPECT_EQ(panel.partAt(50, 240), FacePart::offImage);
+    EXPECT_EQ(panel.partAt(60, 195), FacePart::dispImage);
+    EXPECT_EQ(panel.partAt(500, 100), FacePart::paper97Image);
+    EXPECT_EQ(panel.partAt(620, 180), FacePart::printFeedImage);
+    EXPECT_EQ(panel.partAt(120, 232), FacePart::calculatorImage)
         << "the key legend label lets clicks through to the SHIFT key";
 
     QTest::mouseClick(window.get(), Qt::LeftButton, Qt::NoModifier, QPoint(50, 270));
-    EXPECT_EQ(panel.requestFlags_, requestPowerOn) << "the ON label asks for power";
+    EXPECT_EQ(panel.session().pendingRequests(), requestPowerOn) << "the ON label asks for power";
     QTest::mouseClick(window.get(), Qt::RightButton, Qt::NoModifier, QPoint(70, 355));
     EXPECT_EQ(panel.printModePosition(), PrintModePosition::norm) << "any button clicks a label";
     panel.requestPower(false);
@@ -238,7 +238,7 @@ TEST_F(Window, DraggingTheDisplayMovesTheWindow) {
     QTest::mouseRelease(window.get(), Qt::LeftButton, Qt::NoModifier, QPoint(90, 175));
     EXPECT_EQ(window->pos(), before + QPoint(30, -20));
     EXPECT_FALSE(window->panel().dragging());
-    EXPECT_EQ(window->panel().windowGeometry.left, before.x() + 30);
+    EXPECT_EQ(window->panel().windowGeometry().left, before.x() + 30);
 }
 
 TEST_F(Window, TheMenuHasTheItemsAndShowsTheChecks) {
@@ -285,7 +285,7 @@ TEST_F(Window, CtrlCAndCtrlVUseTheClipboardAndSayWhatTheyRefuse) {
         {true, "-1.5e3", Qt::Key_V, nullptr, "-1.5e3"},
     };
     // X = 0.3333333333, for Copy
-    Register& x = panel.machine.ram[xRamRegister];
+    Register& x = panel.session().machine().ram[xRamRegister];
     x.fill(3);
     x[13] = 0;
     x[2] = x[1] = x[0] = 9;
@@ -296,12 +296,12 @@ TEST_F(Window, CtrlCAndCtrlVUseTheClipboardAndSayWhatTheyRefuse) {
         panel.applySettings(settings);
         window->shownMessages.clear();
         clipboard->setText(c.clipboard);
-        const size_t waiting = panel.typeAhead().size();
+        const size_t waiting = panel.session().typeAhead().size();
         QTest::keyClick(window.get(), static_cast<Qt::Key>(c.key), Qt::ControlModifier);
         EXPECT_EQ(window->shownMessages, c.message ? QStringList{c.message} : QStringList{})
             << c.clipboard;
         EXPECT_EQ(clipboard->text(), c.after);
-        EXPECT_EQ(panel.typeAhead().size() > waiting, c.key == Qt::Key_V && !c.message)
+        EXPECT_EQ(panel.session().typeAhead().size() > waiting, c.key == Qt::Key_V && !c.message)
             << c.clipboard;
     }
     PanelSettings off = panel.currentSettings();
@@ -361,7 +361,7 @@ TEST_F(Window, ALineIsOnDiskWithinASecondAndSigtermClosesLikeEsc) {
     const TerminationSignals termination([this] { window->terminationRequested(); });
     ASSERT_TRUE(termination.installed());
     ASSERT_TRUE(window->start());
-    window->panel().roll.appendRollLine("5~");
+    window->panel().session().roll().appendRollLine("5~");
     QTest::qWait(1000);
     std::vector<std::string> lines;
     ASSERT_TRUE(loadScrambledList(folder.path(rollFileName), lines));

@@ -164,7 +164,7 @@ class RollWindows : public ::testing::Test {
 
 TEST_F(RollWindows, ViewRollShowsTheEndOfTheRollAndFollowsIt) {
     MainPanel& panel = window->panel();
-    panel.roll.assign(numberedEntries(25));
+    panel.session().roll().assign(numberedEntries(25));
     TplistFM& listing = window->listingWindow();
     EXPECT_FALSE(listing.isVisible()) << "created hidden";
     menuItem("View Roll")->trigger();
@@ -198,8 +198,8 @@ TEST_F(RollWindows, ViewRollShowsTheEndOfTheRollAndFollowsIt) {
     // The printer going idle refreshes it to the new end.
     listing.scrollBar().setValue(0);
     EXPECT_EQ(listing.listing().scrollPosition(), 0);
-    panel.roll.appendRollLine(lineTextOf(test::codesOf("77")));
-    panel.printerWentIdle();
+    panel.session().roll().appendRollLine(lineTextOf(test::codesOf("77")));
+    panel.session().printerWentIdle();
     EXPECT_EQ(listing.scrollBar().maximum(), 6);
     EXPECT_EQ(listing.listing().scrollPosition(), 6);
     EXPECT_EQ(listing.listing().shownEntries().back().entry, 25);
@@ -221,7 +221,7 @@ TEST_F(RollWindows, ViewRollShowsTheEndOfTheRollAndFollowsIt) {
     const auto defaultNo = enterOnNextQuestion();
     menuItem("Discard Used Roll")->trigger();
     EXPECT_TRUE(*defaultNo);
-    EXPECT_EQ(panel.roll.size(), 26);
+    EXPECT_EQ(panel.session().roll().size(), 26);
     window->modalMessages = false;
     menuItem("Discard Used Roll")->trigger();
     EXPECT_EQ(window->shownMessages.back(), "Discard the 26 printed lines?");
@@ -231,27 +231,27 @@ TEST_F(RollWindows, ViewRollShowsTheEndOfTheRollAndFollowsIt) {
 
 TEST_F(RollWindows, TheClearButtonAsksAndEmptiesTheRollButNotTheCounter) {
     MainPanel& panel = window->panel();
-    panel.roll.assign(numberedEntries(3));
+    panel.session().roll().assign(numberedEntries(3));
     panel.drawRollCounter();
-    const Bitmap counter = panel.rollCounterImage;
+    const Bitmap counter = panel.face().rollCounterImage();
     menuItem("View Roll")->trigger();
     TplistFM& listing = window->listingWindow();
     window->modalMessages = true;
     const auto defaultNo = enterOnNextQuestion();
     listing.clearButton().click();
     EXPECT_TRUE(*defaultNo);
-    EXPECT_EQ(panel.roll.size(), 3) << "Enter answers No";
+    EXPECT_EQ(panel.session().roll().size(), 3) << "Enter answers No";
     window->modalMessages = false;
     listing.clearButton().click();
     EXPECT_EQ(window->shownMessages.back(), "Confirm...\n\nDelete print listing");
-    EXPECT_EQ(panel.roll.size(), 0);
+    EXPECT_EQ(panel.session().roll().size(), 0);
     EXPECT_TRUE(listing.listing().shownEntries().empty());
-    EXPECT_EQ(panel.rollCounterImage, counter) << "the face's counter keeps its number";
+    EXPECT_EQ(panel.face().rollCounterImage(), counter) << "the face's counter keeps its number";
 }
 
 TEST_F(RollWindows, PrintRollAndThePrintButtonPrintThroughTheirOwnDialogs) {
     MainPanel& panel = window->panel();
-    panel.roll.assign(numberedEntries(181));
+    panel.session().roll().assign(numberedEntries(181));
     int mainRuns = 0, listingRuns = 0;
     window->printDialog().runDialog = pdfDialog(folder.path("main.pdf"), &mainRuns);
     window->listingWindow().printDialog().runDialog =
@@ -267,7 +267,7 @@ TEST_F(RollWindows, PrintRollAndThePrintButtonPrintThroughTheirOwnDialogs) {
     EXPECT_EQ(pdfPageCount(folder.path("listing.pdf")), 2);
     EXPECT_TRUE(window->shownMessages.isEmpty());
 
-    panel.roll.appendRollLine("damaged~");
+    panel.session().roll().appendRollLine("damaged~");
     menuItem("Print Roll")->trigger();
     ASSERT_EQ(window->shownMessages.size(), 1);
     EXPECT_TRUE(window->shownMessages.back().startsWith("The roll cannot be printed: line 182"));
@@ -275,8 +275,8 @@ TEST_F(RollWindows, PrintRollAndThePrintButtonPrintThroughTheirOwnDialogs) {
 
 TEST_F(RollWindows, TheSpeedDialogSetsTheHeadSpeedsAndCancelRestoresThem) {
     MainPanel& panel = window->panel();
-    panel.printer.leftMoveSpeed = 40;
-    panel.printer.rightMoveSpeed = 10;
+    panel.session().printer().leftMoveSpeed = 40;
+    panel.session().printer().rightMoveSpeed = 10;
     menuItem("Print Head Speed")->trigger();
     TprMoveFM& dialog = window->speedDialog();
     ASSERT_TRUE(dialog.isVisible());
@@ -296,30 +296,30 @@ TEST_F(RollWindows, TheSpeedDialogSetsTheHeadSpeedsAndCancelRestoresThem) {
 
     // An arrow click is a whole scroll action: the head takes it at once.
     dialog.longScrollBar().triggerAction(QAbstractSlider::SliderSingleStepSub);
-    EXPECT_EQ(panel.printer.leftMoveSpeed, 39);
+    EXPECT_EQ(panel.session().printer().leftMoveSpeed, 39);
     dialog.shortScrollBar().triggerAction(QAbstractSlider::SliderToMinimum);
-    EXPECT_EQ(panel.printer.rightMoveSpeed, 3);
+    EXPECT_EQ(panel.session().printer().rightMoveSpeed, 3);
     // A dragged thumb waits for the release.
     dialog.longScrollBar().setSliderDown(true);
     dialog.longScrollBar().setSliderPosition(22);
-    EXPECT_EQ(panel.printer.leftMoveSpeed, 39);
+    EXPECT_EQ(panel.session().printer().leftMoveSpeed, 39);
     dialog.longScrollBar().setSliderDown(false);
-    EXPECT_EQ(panel.printer.leftMoveSpeed, 22);
+    EXPECT_EQ(panel.session().printer().leftMoveSpeed, 22);
 
     dialog.defaultButton().click();
     EXPECT_EQ(dialog.longScrollBar().value(), 47);
-    EXPECT_EQ(panel.printer.leftMoveSpeed, 22) << "Default moves only the thumbs";
+    EXPECT_EQ(panel.session().printer().leftMoveSpeed, 22) << "Default moves only the thumbs";
 
     // Esc is Cancel: the speeds of the opening come back. OK keeps them.
     QTest::keyClick(&dialog, Qt::Key_Escape);
     EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(panel.printer.leftMoveSpeed, 40);
-    EXPECT_EQ(panel.printer.rightMoveSpeed, 10);
+    EXPECT_EQ(panel.session().printer().leftMoveSpeed, 40);
+    EXPECT_EQ(panel.session().printer().rightMoveSpeed, 10);
     menuItem("Print Head Speed")->trigger();
     dialog.shortScrollBar().triggerAction(QAbstractSlider::SliderSingleStepAdd);
     dialog.okButton().click();
     EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(panel.printer.rightMoveSpeed, 11);
+    EXPECT_EQ(panel.session().printer().rightMoveSpeed, 11);
 }
 
 }  // namespace

@@ -273,7 +273,6 @@ TEST_F(RunnerFolder, DamagedDataFilesAreStartUpFailuresNamingTheFile) {
              });
          },
          "the ROM size 'zz' is not a hexadecimal number"},
-        {"no face picture", [&] { fs::remove(path("PMnon.dat")); }, "face picture"},
     };
     for (const Case& c : cases) {
         SetUp();

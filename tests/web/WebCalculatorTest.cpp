@@ -161,26 +161,26 @@ TEST(WebCalculator, RunsAtTheDesktopsPaceAndIdlesWithoutWork) {
     MainPanel& panel = rig.calculator->panel();
     // A SIN takes thousands of words: no frame may run more than the time allows.
     rig.calculator->pressKeysWhenReady({keyIndexForLegend("S")});
-    const double perFrame = 1000.0 / 60 * panel.burstLength / pauseMilliseconds;
+    const double perFrame = 1000.0 / 60 * panel.session().burstLength / pauseMilliseconds;
     int frames = 0;
     for (; frames < 1000; ++frames) {
-        const uint64_t before = panel.machine.wordsExecuted;
+        const uint64_t before = panel.session().machine().wordsExecuted;
         rig.now += 1000.0 / 60;
         const int result = rig.calculator->frame(rig.now);
-        EXPECT_LE(panel.machine.wordsExecuted - before, perFrame + 1);
+        EXPECT_LE(panel.session().machine().wordsExecuted - before, perFrame + 1);
         if (!(result & frameWanted)) break;
     }
     EXPECT_GT(frames, 5) << "the function took several frames";
     EXPECT_EQ(rig.calculator->displayText(), "0.02");
     // Idle: a frame runs no word, and a long gap does not make the next one race.
-    const uint64_t idleWords = panel.machine.wordsExecuted;
+    const uint64_t idleWords = panel.session().machine().wordsExecuted;
     rig.now += 60'000;
     EXPECT_FALSE(rig.calculator->frame(rig.now) & frameWanted);
-    EXPECT_EQ(panel.machine.wordsExecuted, idleWords);
+    EXPECT_EQ(panel.session().machine().wordsExecuted, idleWords);
     rig.calculator->keyDown('2', {});
     rig.now += 60'000;
     rig.calculator->frame(rig.now);
-    EXPECT_LE(panel.machine.wordsExecuted - idleWords, 100 * panel.burstLength / 5 + 1);
+    EXPECT_LE(panel.session().machine().wordsExecuted - idleWords, 100 * panel.session().burstLength / 5 + 1);
 }
 
 TEST(WebCalculator, ASecondFingerNeitherPressesNorReleasesTheHeldKey) {
@@ -323,7 +323,7 @@ TEST(WebCalculator, TheFaceIsSeeThroughOnlyWhereTheFaceColourIs) {
     const std::vector<uint8_t>& rgba = rig.calculator->faceRgba();
     const int w = rig.calculator->width();
     ASSERT_EQ(rgba.size(), static_cast<size_t>(w * rig.calculator->height() * 4));
-    const Bitmap& face = rig.calculator->panel().facePicture;
+    const Bitmap& face = rig.calculator->panel().face().facePicture();
     ASSERT_EQ(face.pixel(0, 0), transparentFaceColour) << "the corner is outside the outline";
     EXPECT_EQ(rgba[3], 0);
     const int x = rig.keyCentreX("5"), y = rig.keyCentreY("5");
