@@ -10,6 +10,7 @@
 #include "assembler/InstructionTable.h"
 #include "panel/CalculatorData.h"
 #include "panel/DisplayRenderer.h"
+#include "panel/Settings.h"
 #include "panel/SwitchPositions.h"
 #include "platform/Platform.h"
 #include "printer/CharacterSet.h"
@@ -22,7 +23,6 @@ namespace quorvel {
 
 constexpr int calculatorType = 91;
 constexpr int characterSetType = 73;
-constexpr int defaultSpeedSetting = 55;
 inline constexpr const char* microcodeFileName = "cal73.pfl";
 
 inline constexpr const char* messageInvalidTable = "ERROR: Invalid OCM file";

@@ -8,8 +8,6 @@ namespace quorvel {
 
 constexpr int displayImageWidth = 242;
 constexpr int displayImageHeight = 18;
-constexpr int displayLeft = 55;
-constexpr int displayTop = 192;
 constexpr Rgb displayPenColour{200, 0, 0};
 constexpr Rgb displayMaskColour{34, 10, 12};
 

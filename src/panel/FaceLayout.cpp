@@ -86,33 +86,19 @@ void FaceImages::bringToFront(FacePart part) {
 }
 
 void FaceImages::placeImages() {
-    auto place = [this](FacePart part, int left, int top) {
-        (*this)[part].left = left;
-        (*this)[part].top = top;
-    };
-    place(FacePart::dispImage, 55, 192);
-    place(FacePart::offImage, 48, 236);
-    place(FacePart::onImage, 46, 266);
-    place(FacePart::manImage, 59, 301);
-    place(FacePart::allImage, 57, 326);
-    place(FacePart::normImage, 57, 350);
-    place(FacePart::degImage, 47, 377);
-    place(FacePart::grdImage, 46, 402);
-    place(FacePart::radImage, 47, 426);
-    place(FacePart::pcntImage, 610, 151);
+    for (const FacePlace& place : facePlaces) {
+        (*this)[place.part].left = place.left;
+        (*this)[place.part].top = place.top;
+    }
     bringToFront(FacePart::pcntImage);
-    place(FacePart::printFeedImage, 614, 175);
     ImageComponent& label = (*this)[FacePart::keyLabel];
-    place(FacePart::keyLabel, 180 - label.width / 2, 218);
+    label.left = 180 - label.width / 2;
+    label.top = 218;
     bringToFront(FacePart::keyLabel);
     bringToFront(FacePart::dispImage);
-    place(FacePart::pfLEDImage, 141, 183);
     bringToFront(FacePart::pfLEDImage);
-    place(FacePart::shiftLampImage, shiftLampLeft, shiftLampTop);
     bringToFront(FacePart::shiftLampImage);
-    (*this)[FacePart::platenImage].left = 421;
-    place(FacePart::pledgeImage, 421, 197);
-    place(FacePart::paper97Image, 421, 2);
+    (*this)[FacePart::platenImage].left = placeOf(FacePart::paper97Image).left;
     bringToFront(FacePart::paper97Image);
     bringToFront(FacePart::prnHdImage);
     bringToFront(FacePart::pledgeImage);

@@ -93,7 +93,7 @@ void applySettingsLines(const std::vector<std::string>& lines, PanelSettings& s)
                 s.key001 = value;
                 break;
             case 2:
-                s.speedSetting = readInteger(value, 55, speedSettingMinimum, speedSettingMaximum);
+                s.speedSetting = readInteger(value, defaultSpeedSetting, speedSettingMinimum, speedSettingMaximum);
                 break;
             case 3:
                 s.keyLegend = readTruthValue(value, false);
@@ -102,10 +102,10 @@ void applySettingsLines(const std::vector<std::string>& lines, PanelSettings& s)
                 s.sounds = readTruthValue(value, false);
                 break;
             case 5:
-                s.leftMoveSpeed = readInteger(value, 47, leftSpeedMinimum, leftSpeedMaximum);
+                s.leftMoveSpeed = readInteger(value, defaultLeftMoveSpeed, leftSpeedMinimum, leftSpeedMaximum);
                 break;
             case 6:
-                s.rightMoveSpeed = readInteger(value, 24, rightSpeedMinimum, rightSpeedMaximum);
+                s.rightMoveSpeed = readInteger(value, defaultRightMoveSpeed, rightSpeedMinimum, rightSpeedMaximum);
                 break;
             case 7:
                 switch (readInteger(value, 0)) {

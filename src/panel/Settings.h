@@ -5,20 +5,24 @@
 
 #include "io/ScrambledFile.h"
 #include "panel/SwitchPositions.h"
+#include "printer/PrintMechanism.h"
 
 namespace quorvel {
 
 inline constexpr const char* settingsFileName = "cce73.ini";
 
+// The processor's speed setting (its bursts between pauses) a first start runs at.
+constexpr int defaultSpeedSetting = 55;
+
 // What survives a restart, with the values the window starts with.
 struct PanelSettings {
     PowerPosition power = PowerPosition::off;
     std::string key001;  // kept as read, for writing back
-    int speedSetting = 55;
+    int speedSetting = defaultSpeedSetting;
     bool keyLegend = false;
     bool sounds = true;
-    int leftMoveSpeed = 47;
-    int rightMoveSpeed = 24;
+    int leftMoveSpeed = defaultLeftMoveSpeed;
+    int rightMoveSpeed = defaultRightMoveSpeed;
     PrintModePosition printMode = PrintModePosition::man;
     AnglePosition angle = AnglePosition::deg;
     // Beyond the nine above: the window's top left corner (not placed: centred), the zoom

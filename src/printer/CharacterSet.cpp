@@ -26,12 +26,6 @@ CodeField readCode(const std::string& field, int32_t& code) {
     return CodeField::value;
 }
 
-// The code in a column of a stored line; a field that is no number shows as "?" (59).
-int storedCode(const std::string& lineText, int column) {
-    int code = 0;
-    return parseDecimal(tildeField(lineText, column), code) ? code : 59;
-}
-
 }  // namespace
 
 std::string CharacterSet::characterFileName(int calculatorType) {
@@ -131,9 +125,8 @@ void CharacterSet::drawGlyph(LineImage& lineImage, int recordNumber, int column)
 
 std::string CharacterSet::lineCharacters(const std::string& lineText) const {
     std::string text;
-    const bool blankLine = lineText == blankRollLine;
-    for (int column = 0; column < printColumns; ++column) {
-        const int code = blankLine ? blankPrintCode : storedCode(lineText, column);
+    const RollEntryCodes entry = readRollEntry(lineText);
+    for (const int code : entry.codes) {
         if (code == blankPrintCode) {
             text += ' ';
             continue;

@@ -69,11 +69,7 @@ void PrintMechanism::drawStoredLine(const std::string& text) {
     drawnCodesValid_ = false;
     clearLineImage(lineImage, black);
     if (text == blankRollLine) return;
-    for (int column = 0; column < printColumns; ++column) {
-        int code = 0;
-        if (!parseDecimal(tildeField(text, column), code)) code = 59;
-        characters_.drawGlyph(lineImage, characters_.glyphIndexOf(code), column);
-    }
+    drawRollEntry(characters_, lineImage, text);
     resampleLine();
     copyStripToPaper(printLineLeft, lineStripWidth);
 }

@@ -7,10 +7,17 @@ namespace quorvel {
 
 RollEntryCodes readRollEntry(const std::string& entry) {
     RollEntryCodes read;
+    if (entry == blankRollLine) {
+        read.codes.fill(blankPrintCode);
+        read.readable.fill(true);
+        return read;
+    }
     for (int column = 0; column < printColumns; ++column) {
         const auto c = static_cast<size_t>(column);
         read.readable[c] = parseDecimal(tildeField(entry, column), read.codes[c]);
-        if (!read.readable[c] && read.firstUnreadable < 0) read.firstUnreadable = column;
+        if (read.readable[c]) continue;
+        read.codes[c] = unreadableFieldCode;
+        if (read.firstUnreadable < 0) read.firstUnreadable = column;
     }
     return read;
 }
@@ -19,9 +26,7 @@ void drawRollEntry(const CharacterSet& characters, LineImage& lineImage,
                    const RollEntryCodes& entry) {
     for (int column = 0; column < printColumns; ++column) {
         const auto c = static_cast<size_t>(column);
-        const int record =
-            entry.readable[c] ? characters.glyphIndexOf(entry.codes[c]) : fallbackGlyphRecord;
-        characters.drawGlyph(lineImage, record, column);
+        characters.drawGlyph(lineImage, characters.glyphIndexOf(entry.codes[c]), column);
     }
 }
 

@@ -14,6 +14,7 @@
 #include "KeyMapSource.h"
 #include "PictureCanvas.h"
 #include "io/ScrambledFile.h"
+#include "panel/DisplayRenderer.h"
 #include "panel/FaceLayout.h"
 #include "panel/KeyTable.h"
 
@@ -243,15 +244,13 @@ const std::vector<SwitchDesign>& switchDesigns() {
 
 struct LabelDesign {
     FacePart part;
-    int left, top;
     const char* text;
 };
 
 constexpr LabelDesign labelDesigns[] = {
-    {FacePart::offImage, 48, 236, "OFF"},   {FacePart::onImage, 46, 266, "ON"},
-    {FacePart::manImage, 59, 301, "MAN"},   {FacePart::allImage, 57, 326, "ALL"},
-    {FacePart::normImage, 57, 350, "NORM"}, {FacePart::degImage, 47, 377, "DEG"},
-    {FacePart::grdImage, 46, 402, "GRD"},   {FacePart::radImage, 47, 426, "RAD"},
+    {FacePart::offImage, "OFF"},   {FacePart::onImage, "ON"},   {FacePart::manImage, "MAN"},
+    {FacePart::allImage, "ALL"},   {FacePart::normImage, "NORM"}, {FacePart::degImage, "DEG"},
+    {FacePart::grdImage, "GRD"},   {FacePart::radImage, "RAD"},
 };
 
 void drawSwitchPanel(Pictures& p) {
@@ -274,8 +273,9 @@ void drawSwitchPanel(Pictures& p) {
     }
     for (const LabelDesign& label : labelDesigns) {
         const ImageComponent& component = p.images[label.part];
-        p.fonts.drawCentred(face, label.left + component.width / 2.0,
-                            label.top + component.height / 2.0, label.text, style(8.5), labelText);
+        const FacePlace place = placeOf(label.part);
+        p.fonts.drawCentred(face, place.left + component.width / 2.0,
+                            place.top + component.height / 2.0, label.text, style(8.5), labelText);
     }
 }
 
@@ -462,19 +462,24 @@ void drawKeys(Pictures& p) {
 
 void buildSheet(Pictures& p) {
     FaceImages& images = p.images;
-    images[FacePart::maskImage].setPicture(crop(p.face, 55, 192, 242, 18));
+    const FacePlace display = placeOf(FacePart::dispImage);
+    images[FacePart::maskImage].setPicture(
+        crop(p.face, display.left, display.top, displayImageWidth, displayImageHeight));
     images[FacePart::paper97Image].setPicture(freshPaper());
     images[FacePart::prnHdImage].setPicture(printHead());
     images[FacePart::pledgeImage].setPicture(paperEdge());
     images[FacePart::platenImage].setPicture(platen());
-    images[FacePart::pcntBaseImage].setPicture(crop(p.face, 610, 151, 28, 15));
-    images[FacePart::printFeedImage].setPicture(crop(p.face, 614, 175, 23, 19));
+    const FacePlace counter = placeOf(FacePart::pcntImage);
+    images[FacePart::pcntBaseImage].setPicture(crop(p.face, counter.left, counter.top, 28, 15));
+    const FacePlace feed = placeOf(FacePart::printFeedImage);
+    images[FacePart::printFeedImage].setPicture(crop(p.face, feed.left, feed.top, 23, 19));
     images[FacePart::pfLEDImage].setPicture(litLamp(p.face));
     images[FacePart::shiftLampImage].setPicture(litShiftLamp(p));
     for (const LabelDesign& label : labelDesigns) {
         ImageComponent& component = images[label.part];
+        const FacePlace place = placeOf(label.part);
         component.setPicture(
-            crop(p.face, label.left, label.top, component.width, component.height));
+            crop(p.face, place.left, place.top, component.width, component.height));
     }
 
     int width = 0, height = 0;

@@ -61,7 +61,7 @@ bool parseKeyNames(const std::string& text, std::vector<int>& keys) {
 }
 
 bool rollLineReadable(const std::string& line) {
-    return line == blankRollLine || readRollEntry(line).firstUnreadable < 0;
+    return readRollEntry(line).firstUnreadable < 0;
 }
 
 bool storedFileDamaged(const std::string& path, bool (*lineReadable)(const std::string&)) {

@@ -107,13 +107,12 @@ TEST(ListingRedraw, LinesSitInTheirBandsBlankEntriesAndTheMarginsStayWhite) {
     EXPECT_EQ(listing.shownEntries().size(), 3u);
 }
 
-TEST(ListingRedraw, FieldsThatAreNotNumbersShowTheFallbackGlyph) {
-    // Code 99 always means the fallback glyph.
-    const std::string fallbackLine = lineTextOf(std::vector<int>(20, unnamedGlyphCode));
+TEST(ListingRedraw, FieldsThatAreNotNumbersShowTheQuestionMarkAsOnThePaper) {
+    const std::string fallbackLine = lineTextOf(std::vector<int>(20, unreadableFieldCode));
     const std::string digitsThenFallback = [] {
         std::string text;
         for (int c : test::codesOf("123")) text += std::to_string(c) + "~";
-        for (int column = 3; column < 20; ++column) text += "99~";
+        for (int column = 3; column < 20; ++column) text += "59~";
         return text;
     }();
     struct Case {
@@ -123,7 +122,7 @@ TEST(ListingRedraw, FieldsThatAreNotNumbersShowTheFallbackGlyph) {
         {"x~y~z~", fallbackLine},
         {"", fallbackLine},
         {"1e3~ 7~+~-~", fallbackLine},
-        {std::string(digitsThenFallback, 0, digitsThenFallback.find("99~")), digitsThenFallback},
+        {std::string(digitsThenFallback, 0, digitsThenFallback.find("59~")), digitsThenFallback},
     };
     for (const Case& c : cases) {
         RollStore damaged, expected;
