@@ -206,7 +206,11 @@ std::string lowerCase(const std::string& text) {
 }
 
 bool sameTextIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && lowerCase(a) == lowerCase(b);
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+    }
+    return true;
 }
 
 }  // namespace quorvel

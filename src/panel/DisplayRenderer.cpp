@@ -45,18 +45,24 @@ void drawDisplayCells(Bitmap& displayImage, const DisplayCells& cells) {
     }
 }
 
-DisplayRenderer::DisplayRenderer() {
-    image_.copyFrom(maskImage, 0, 0, maskImage.width(), maskImage.height(), 0, 0);
-}
+DisplayRenderer::DisplayRenderer() = default;
 
 bool DisplayRenderer::redraw(MachineState& machine) {
     if (!machine.displayChanged) return false;
-    image_.copyFrom(maskImage, 0, 0, maskImage.width(), maskImage.height(), 0, 0);
     machine.displayChanged = false;
     ++redrawCount_;
     cells_ = machine.displayOn ? computeDisplayCells(machine) : blankDisplayCells();
-    if (machine.displayOn) drawDisplayCells(image_, cells_);
+    imageStale_ = true;
     return true;
+}
+
+const Bitmap& DisplayRenderer::image() const {
+    if (imageStale_) {
+        image_.copyFrom(maskImage, 0, 0, maskImage.width(), maskImage.height(), 0, 0);
+        drawDisplayCells(image_, cells_);
+        imageStale_ = false;
+    }
+    return image_;
 }
 
 }  // namespace quorvel

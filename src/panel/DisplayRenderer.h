@@ -18,7 +18,9 @@ Bitmap blankDisplayPicture();
 void drawDisplayCells(Bitmap& displayImage, const DisplayCells& cells);
 
 // The LED display picture (dispImage), redrawn from the blank picture (maskImage) and the
-// machine's display registers whenever the machine marks the display changed.
+// machine's display registers whenever the machine marks the display changed. The cells
+// follow at once; the picture is drawn when it is next looked at, so a calculator nobody
+// watches (the headless one) never draws.
 class DisplayRenderer {
   public:
     DisplayRenderer();
@@ -27,7 +29,7 @@ class DisplayRenderer {
     // drawn) otherwise.
     bool redraw(MachineState& machine);
 
-    const Bitmap& image() const { return image_; }
+    const Bitmap& image() const;
     // What the picture shows now.
     const DisplayCells& cells() const { return cells_; }
     int redrawCount() const { return redrawCount_; }
@@ -36,7 +38,8 @@ class DisplayRenderer {
     Bitmap maskImage = blankDisplayPicture();
 
   private:
-    Bitmap image_{displayImageWidth, displayImageHeight};
+    mutable Bitmap image_{displayImageWidth, displayImageHeight};
+    mutable bool imageStale_ = true;
     DisplayCells cells_ = blankDisplayCells();
     int redrawCount_ = 0;
 };
