@@ -100,7 +100,6 @@ class PrintMechanism {
     // (it has then been appended to the roll).
     bool feedTick();
 
-    const std::string& lastLineText() const { return lineText; }
     const Bitmap& paperImage() const { return paper; }
 
     int headPos = headRestPosition;

@@ -45,7 +45,6 @@ class RollStore : public RollLineSink {
     // nor over a damaged file that could not be set aside, or a special file.
     // A failed write (false) leaves the old file as it was.
     bool saveRoll(const std::string& path) const;
-    bool rollLoaded() const { return loaded_; }
 
     // The number of lines, centred on the counter's background, red from the limit on.
     void drawRollCounter(Bitmap& counterImage, const Bitmap& counterBase, TextDrawing& text) const;

@@ -189,10 +189,6 @@ std::string memberText(const InstructionFamily& family, int value) {
 
 }  // namespace
 
-std::span<const InstructionFamily> instructionFamilies() {
-    return families;
-}
-
 const InstructionFamily* familyOf(int32_t word) {
     return familyByWord()[static_cast<size_t>(word & 0xFFF)];
 }

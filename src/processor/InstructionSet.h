@@ -59,9 +59,8 @@ struct InstructionFamily {
     }
 };
 
-// Every family, in the order of the packed instruction table. The first family that
-// covers a word executes it; a word that no family covers does nothing.
-std::span<const InstructionFamily> instructionFamilies();
+// The family that executes a word: the first, in the order of the packed instruction
+// table, that covers it; none for a word that does nothing.
 const InstructionFamily* familyOf(int32_t word);
 
 // One word of the instruction table: the canonical words of every family that has a text.

@@ -13,12 +13,9 @@ struct RomWord {
 
 using RomImage = std::vector<RomWord>;
 
-// The internal instruction word: class in bits 8 to 11, operand in bits 0 to 7.
+// The internal instruction word's class, in bits 8 to 11.
 constexpr int instructionClass(int32_t word) {
     return (word >> 8) & 15;
-}
-constexpr int instructionOperand(int32_t word) {
-    return word & 255;
 }
 
 }  // namespace quorvel

@@ -784,6 +784,54 @@ TEST(Menu, HelpNamesAMissingDocumentOrWhereItIsWhenNoViewerShowsIt) {
     EXPECT_TRUE(fs::equivalent(rig.helpPages[0], rig.folder.path(helpPageName)));
 }
 
+// The front ends pass the pointer on in face pixels; what it does is decided here.
+TEST(Pointer, ThePartUnderItDecidesAndASecondPressWaitsForTheFirst) {
+    WindowRig rig;
+    startOn(rig);
+    MainPanel& panel = rig.panel();
+    const KeyRect seven = keyTable[keyIndexForLegend("7")].face;
+    const int keyX = seven.left + seven.width() / 2, keyY = seven.top + 5;
+    const ImageComponent& display = panel.face()[FacePart::dispImage];
+    const int plainX = 30, plainY = 200;  // the face beside the display: no key, no part
+    ASSERT_EQ(panel.partAt(plainX, plainY), FacePart::calculatorImage);
+    ASSERT_LT(keyIndexAt(plainX, plainY), 0);
+
+    EXPECT_EQ(panel.pointerDown(keyX, keyY, 0), PointerResult::none);
+    EXPECT_TRUE(panel.keyHeld()) << "a left press on a key presses it";
+    EXPECT_EQ(panel.pointerDown(display.left + 2, display.top + 2, 0), PointerResult::none)
+        << "a second press while one is held does nothing";
+    panel.pointerUp(keyX, keyY, 0);
+    EXPECT_FALSE(panel.keyHeld());
+
+    struct Case {
+        int x, y, button;
+        bool windowMoves;
+        PointerResult result;
+    } cases[] = {
+        {keyX, keyY, 2, true, PointerResult::openMenu},
+        {display.left + 2, display.top + 2, 0, true, PointerResult::dragDisplay},
+        {display.left + 2, display.top + 2, 2, true, PointerResult::dragDisplay},
+        {display.left + 2, display.top + 2, 2, false, PointerResult::openMenu},
+        {display.left + 2, display.top + 2, 0, false, PointerResult::none},
+        {plainX, plainY, 0, true, PointerResult::moveWindow},
+        {plainX, plainY, 0, false, PointerResult::none},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(panel.pointerDown(c.x, c.y, c.button, c.windowMoves), c.result)
+            << c.x << "," << c.y << " button " << c.button;
+        EXPECT_FALSE(panel.keyHeld());
+        panel.pointerUp(c.x, c.y, c.button);
+    }
+
+    // a knob held and dragged to another label's height
+    const ImageComponent& knob = panel.face()[FacePart::manSWimage];
+    const ImageComponent& norm = panel.face()[FacePart::normImage];
+    panel.pointerDown(knob.left + 2, knob.top + 2, 0);
+    panel.pointerMove(knob.left + 2, norm.top + norm.height / 2);
+    panel.pointerUp(knob.left + 2, norm.top + norm.height / 2, 0);
+    EXPECT_EQ(panel.printModePosition(), PrintModePosition::norm);
+}
+
 TEST(Drag, TheDisplayMovesTheWindowByTheMouseAndEndsOnRelease) {
     WindowRig rig;
     ASSERT_TRUE(rig.start());
