@@ -202,13 +202,6 @@ TEST_F(Window, PaintsThePartsOverTheFaceAndThePressedKey) {
 TEST_F(Window, ClicksReachTheTopmostPart) {
     ASSERT_TRUE(window->start());
     MainPanel& panel = window->panel();
-    EXPECT_EQ(panel.partAt(50, 240), FacePart::offImage);
-    EXPECT_EQ(panel.partAt(60, 195), FacePart::dispImage);
-    EXPECT_EQ(panel.partAt(500, 100), FacePart::paper97Image);
-    EXPECT_EQ(panel.partAt(620, 180), FacePart::printFeedImage);
-    EXPECT_EQ(panel.partAt(120, 232), FacePart::calculatorImage)
-        << "the key legend label lets clicks through to the SHIFT key";
-
     QTest::mouseClick(window.get(), Qt::LeftButton, Qt::NoModifier, QPoint(50, 270));
     EXPECT_EQ(panel.session().pendingRequests(), requestPowerOn) << "the ON label asks for power";
     QTest::mouseClick(window.get(), Qt::RightButton, Qt::NoModifier, QPoint(70, 355));
