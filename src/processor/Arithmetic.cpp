@@ -45,6 +45,7 @@ enum class Op { add, subtract };
 template <Op O>
 void combine(MachineState& m, Field f, Register& target, const Register& x, const Register& y) {
     Digits digits{m.carry, m.numberBase};
+    #pragma GCC unroll 14
     for (int i = f.first; i <= f.last; ++i) {
         const int32_t xi = x[i];
         const int32_t yi = y[i];
@@ -54,31 +55,37 @@ void combine(MachineState& m, Field f, Register& target, const Register& x, cons
 }
 
 void copyField(Field f, Register& target, const Register& source) {
+    #pragma GCC unroll 14
     for (int i = f.first; i <= f.last; ++i) target[i] = source[i];
 }
 
 void exchangeField(Field f, Register& a, Register& b) {
+    #pragma GCC unroll 14
     for (int i = f.first; i <= f.last; ++i) std::swap(a[i], b[i]);
 }
 
 void clearField(Field f, Register& r) {
+    #pragma GCC unroll 14
     for (int i = f.first; i <= f.last; ++i) r[i] = 0;
 }
 
 void shiftLeft(Field f, Register& r) {
     if (f.first > f.last) return;
+    #pragma GCC unroll 14
     for (int i = f.last; i > f.first; --i) r[i] = r[i - 1];
     r[f.first] = 0;
 }
 
 void shiftRight(Field f, Register& r) {
     if (f.first > f.last) return;
+    #pragma GCC unroll 14
     for (int i = f.first; i < f.last; ++i) r[i] = r[i + 1];
     r[f.last] = 0;
 }
 
 // The condition holds (carry 0) when every digit of the field is zero.
 void testAllZero(MachineState& m, Field f, const Register& r) {
+    #pragma GCC unroll 14
     for (int i = f.first; i <= f.last; ++i) {
         if (r[i] > 0) {
             m.carry = 1;
@@ -90,6 +97,7 @@ void testAllZero(MachineState& m, Field f, const Register& r) {
 // The condition holds (carry 0) when some digit of the field is non-zero.
 void testAnyNonZero(MachineState& m, Field f, const Register& r) {
     m.carry = 1;
+    #pragma GCC unroll 14
     for (int i = f.first; i <= f.last; ++i) {
         if (r[i] > 0) {
             m.carry = 0;
@@ -101,6 +109,7 @@ void testAnyNonZero(MachineState& m, Field f, const Register& r) {
 // The condition holds (no final borrow) when x >= y over the field.
 void testGreaterOrEqual(MachineState& m, Field f, const Register& x, const Register& y) {
     Digits digits{m.carry, m.numberBase};
+    #pragma GCC unroll 14
     for (int i = f.first; i <= f.last; ++i) digits.subtract(x[i], y[i]);
     m.carry = digits.carry;
 }

@@ -112,6 +112,27 @@ void aToRom(MachineState& m, const Word&, Io&) {
 
 }  // namespace detail
 
+namespace {
+
+// The handlers known to leave the status bits alone and call no peripheral, so that the run
+// loop may leave out its status step after them (register arithmetic too). Any other handler
+// is followed by the step.
+bool leavesStatusAlone(InstructionHandler handler) {
+    using namespace detail;
+    static constexpr InstructionHandler quiet[] = {
+        nothing,     doReturn,    call,       goTo,       setP,          testPDiffers,
+        testPEquals, incrementP,  decrementP, loadConstant, selectRomNow, selectRomDelayed,
+        selectBankDelayed, bankSwitch, exchangeM1, exchangeM2, m1ToC, m2ToC,
+        stackPush,   stackPop,    stackRotate, rotateLeftA, cToDataAddress, cToData,
+        dataToC,     cToDataRegister, dataRegisterToC};
+    for (InstructionHandler h : quiet) {
+        if (h == handler) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 DecodedWord decodeWord(int32_t word, uint8_t addressWord) {
     DecodedWord d;
     d.word = word;
@@ -119,13 +140,16 @@ DecodedWord decodeWord(int32_t word, uint8_t addressWord) {
     const InstructionFamily* family = familyOf(word);
     if (!family) {
         d.handler = detail::nothing;
+        d.writesStatus = false;
         return d;
     }
     d.handler = family->handler;
     d.tests = family->tests;
     d.writesDisplay = family->writesDisplay;
     d.readsCarry = family->readsCarry;
+    d.writesStatus = !leavesStatusAlone(family->handler);
     if (family->argument == ArgumentKind::field) {
+        d.writesStatus = false;
         d.first = fieldDigits[word & 7][0];
         d.last = fieldDigits[word & 7][1];
         if (InstructionHandler fixed = detail::fixedFieldArithmetic(word)) d.handler = fixed;

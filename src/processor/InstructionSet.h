@@ -32,6 +32,8 @@ struct DecodedWord {
     bool tests = false;
     bool writesDisplay = false;
     bool readsCarry = false;
+    // May write status bits: the run loop's status step must follow it.
+    bool writesStatus = true;
 };
 inline constexpr int8_t fieldAtP = -1;
 inline constexpr int8_t fieldUpToP = -2;

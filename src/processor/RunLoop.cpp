@@ -3,6 +3,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "processor/JumpRules.h"
+
 namespace quorvel {
 
 int computeBurstLength(int speedSetting) {
@@ -50,63 +52,75 @@ class NotingPeripherals final : public MachinePeripherals {
 // word. The host's answers (printer busy, power switch, requests) change only when the host has
 // been called, so they are asked again only after a call: a tick, a pause, a refresh, an
 // instruction that reached a peripheral, or the word the host wants to be asked at.
+//
+// The status step after each word gives the same bits again unless a status bit, the print mode
+// or the key status bit changed since it last ran: only an instruction that writes status bits or
+// a call of the host (which may change anything) can do that, so the step is left out otherwise.
 template <bool Observed>
 bool runDecoded(MachineState& m, RunLoopHost& host, int burstLength) {
     NotingPeripherals peripherals(host);
-    const int32_t romSize = m.romSize();
+    const uint32_t romSize = static_cast<uint32_t>(m.romSize());
     int passesSincePause = 0;
     int passesSinceRefresh = 0;
     bool askBusy = true;
     bool askStop = true;
     bool busy = false;
+    // The host was called (or the machine set from outside) since the last status step.
+    bool hostCalled = true;
     uint64_t askAtWord = host.askAgainAtWord();
     for (;;) {
-        if (++passesSincePause > burstLength) {
+        if (++passesSincePause > burstLength) [[unlikely]] {
             passesSincePause = 0;
             host.pause(pauseMilliseconds);
-            askBusy = askStop = true;
+            askBusy = askStop = hostCalled = true;
         }
         if (askBusy) {
             busy = host.printerBusy();
             askBusy = false;
+            hostCalled = true;
         }
-        if (busy) {
+        if (busy) [[unlikely]] {
             host.printerTick();
-            askBusy = askStop = true;
+            askBusy = askStop = hostCalled = true;
         }
-        if (++passesSinceRefresh >= wordsPerRefresh) {
+        if (++passesSinceRefresh >= wordsPerRefresh) [[unlikely]] {
             passesSinceRefresh = 0;
             host.renderDisplay();
             host.processPendingMessages();
-            askBusy = askStop = true;
+            askBusy = askStop = hostCalled = true;
             if (host.requestFlags() != 0) break;
         }
 
         // A counter outside the ROM (a bank the ROM does not fill) cannot be fetched.
         const int32_t pc = m.programCounter;
-        if (pc < 0 || pc >= romSize) {
+        if (static_cast<uint32_t>(pc) >= romSize) [[unlikely]] {
             m.errorText = errorInvalidRom;
             return false;
         }
         m.currentAddress = pc;
-        m.programCounter = (pc & 0xFFF) == 0xFFF ? (pc & 4096) : pc + 1;
+        m.programCounter = jump::nextAddress(pc);
 
-        executeDecoded(m, decodedWordAt(m, pc), peripherals);
-        afterInstruction(m);
+        const DecodedWord& d = decodedWordAt(m, pc);
+        executeDecoded(m, d, peripherals);
+        if (Observed || hostCalled || d.writesStatus || peripherals.reached) {
+            afterInstruction(m);
+            hostCalled = false;
+        }
         ++m.wordsExecuted;
 
         if constexpr (Observed) {
             if (m.wordObserver(m) && m.errorText.empty()) break;
         }
-        if (!m.errorText.empty()) return false;
-        if (peripherals.reached) {
+        if (!m.errorText.empty()) [[unlikely]] return false;
+        if (peripherals.reached) [[unlikely]] {
             peripherals.reached = false;
             askBusy = askStop = true;
         }
-        if (askStop || m.wordsExecuted >= askAtWord) {
+        if (askStop || m.wordsExecuted >= askAtWord) [[unlikely]] {
             if (!host.powerSwitchOn() || host.requestFlags() != 0) break;
             askStop = false;
             askAtWord = host.askAgainAtWord();
+            hostCalled = true;
         }
     }
     host.renderDisplay();
