@@ -1,5 +1,6 @@
 #include "processor/RunLoop.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -51,7 +52,9 @@ class NotingPeripherals final : public MachinePeripherals {
 // after each burst, a printer tick while the printer is busy, a refresh every 105 passes, then one
 // word. The host's answers (printer busy, power switch, requests) change only when the host has
 // been called, so they are asked again only after a call: a tick, a pause, a refresh, an
-// instruction that reached a peripheral, or the word the host wants to be asked at.
+// instruction that reached a peripheral, or the word the host wants to be asked at. Between two
+// such points the passes have nothing to do but their word; the loop counts them out in advance
+// and runs them without looking at the host at all.
 //
 // The status step after each word gives the same bits again unless a status bit, the print mode
 // or the key status bit changed since it last ran: only an instruction that writes status bits or
@@ -68,27 +71,35 @@ bool runDecoded(MachineState& m, RunLoopHost& host, int burstLength) {
     // The host was called (or the machine set from outside) since the last status step.
     bool hostCalled = true;
     uint64_t askAtWord = host.askAgainAtWord();
+    // Passes ahead with no call of the host before or after their word.
+    int64_t quietPasses = 0;
     for (;;) {
-        if (++passesSincePause > burstLength) [[unlikely]] {
-            passesSincePause = 0;
-            host.pause(pauseMilliseconds);
-            askBusy = askStop = hostCalled = true;
-        }
-        if (askBusy) {
-            busy = host.printerBusy();
-            askBusy = false;
-            hostCalled = true;
-        }
-        if (busy) [[unlikely]] {
-            host.printerTick();
-            askBusy = askStop = hostCalled = true;
-        }
-        if (++passesSinceRefresh >= wordsPerRefresh) [[unlikely]] {
-            passesSinceRefresh = 0;
-            host.renderDisplay();
-            host.processPendingMessages();
-            askBusy = askStop = hostCalled = true;
-            if (host.requestFlags() != 0) break;
+        ++passesSincePause;
+        ++passesSinceRefresh;
+        if (quietPasses > 0) {
+            --quietPasses;
+        } else {
+            if (passesSincePause > burstLength) {
+                passesSincePause = 0;
+                host.pause(pauseMilliseconds);
+                askBusy = askStop = hostCalled = true;
+            }
+            if (askBusy) {
+                busy = host.printerBusy();
+                askBusy = false;
+                hostCalled = true;
+            }
+            if (busy) {
+                host.printerTick();
+                askBusy = askStop = hostCalled = true;
+            }
+            if (passesSinceRefresh >= wordsPerRefresh) {
+                passesSinceRefresh = 0;
+                host.renderDisplay();
+                host.processPendingMessages();
+                askBusy = askStop = hostCalled = true;
+                if (host.requestFlags() != 0) break;
+            }
         }
 
         // A counter outside the ROM (a bank the ROM does not fill) cannot be fetched.
@@ -115,12 +126,28 @@ bool runDecoded(MachineState& m, RunLoopHost& host, int burstLength) {
         if (peripherals.reached) [[unlikely]] {
             peripherals.reached = false;
             askBusy = askStop = true;
+            quietPasses = 0;
         }
-        if (askStop || m.wordsExecuted >= askAtWord) [[unlikely]] {
-            if (!host.powerSwitchOn() || host.requestFlags() != 0) break;
-            askStop = false;
-            askAtWord = host.askAgainAtWord();
-            hostCalled = true;
+        if (quietPasses == 0) {
+            if (askStop || m.wordsExecuted >= askAtWord) {
+                if (!host.powerSwitchOn() || host.requestFlags() != 0) break;
+                askStop = false;
+                askAtWord = host.askAgainAtWord();
+                hostCalled = true;
+            }
+            // Quiet until the pass that pauses, the pass that refreshes, or the word at which
+            // the host wants to be asked (the check after that word is made again).
+            if (!askBusy && !busy) {
+                const int64_t toWord =
+                    askAtWord > m.wordsExecuted
+                        ? static_cast<int64_t>(std::min<uint64_t>(askAtWord - m.wordsExecuted,
+                                                                  INT32_MAX))
+                        : 0;
+                quietPasses = std::max<int64_t>(
+                    0, std::min({static_cast<int64_t>(burstLength) - passesSincePause,
+                                 static_cast<int64_t>(wordsPerRefresh - 1) - passesSinceRefresh,
+                                 toWord}));
+            }
         }
     }
     host.renderDisplay();
