@@ -19,11 +19,16 @@ class MachinePeripherals;
 struct DecodedWord;
 using InstructionHandler = void (*)(MachineState&, const DecodedWord&, MachinePeripherals&);
 
+// The jumps the executor works itself rather than through their handlers.
+enum class JumpKind : uint8_t { none, goTo, call, doReturn };
+
 // A ROM word decoded once: its handler, and what the handler would otherwise work out
 // from the word every time.
 struct DecodedWord {
     InstructionHandler handler = nullptr;
     int32_t word = 0;
+    // The program counter after the word, for a word decoded at its ROM address.
+    int32_t next = 0;
     // Register arithmetic: the field's first and last digit; first > last is empty.
     // fieldAtP and fieldUpToP mean the field follows P.
     int8_t first = 0;
@@ -34,6 +39,7 @@ struct DecodedWord {
     bool readsCarry = false;
     // May write status bits: the run loop's status step must follow it.
     bool writesStatus = true;
+    JumpKind jump = JumpKind::none;
 };
 inline constexpr int8_t fieldAtP = -1;
 inline constexpr int8_t fieldUpToP = -2;

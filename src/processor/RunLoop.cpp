@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "processor/JumpRules.h"
+#include "processor/ExecutorInternal.h"
 
 namespace quorvel {
 
@@ -108,12 +108,12 @@ bool runDecoded(MachineState& m, RunLoopHost& host, int burstLength) {
             m.errorText = errorInvalidRom;
             return false;
         }
-        m.currentAddress = pc;
-        m.programCounter = jump::nextAddress(pc);
-
         const DecodedWord& d = decodedWordAt(m, pc);
+        m.currentAddress = pc;
+        m.programCounter = d.next;
         executeDecoded(m, d, peripherals);
-        if (Observed || hostCalled || d.writesStatus || peripherals.reached) {
+        // Only words that may write status bits reach a peripheral.
+        if (Observed || hostCalled || d.writesStatus) {
             afterInstruction(m);
             hostCalled = false;
         }
@@ -158,8 +158,11 @@ bool runDecoded(MachineState& m, RunLoopHost& host, int burstLength) {
 
 bool runProgram(MachineState& m, RunLoopHost& host, int burstLength, bool codeAssembled) {
     if (!codeAssembled) return true;
-    if (m.decodedRom.size() != m.romImage.size())
+    if (m.decodedRom.size() != m.romImage.size()) {
         m.decodedRom.assign(m.romImage.size(), decodeWord(0));
+        for (size_t address = 0; address < m.decodedRom.size(); ++address)
+            m.decodedRom[address].next = jump::nextAddress(static_cast<int32_t>(address));
+    }
     return m.wordObserver ? runDecoded<true>(m, host, burstLength)
                           : runDecoded<false>(m, host, burstLength);
 }
