@@ -162,7 +162,6 @@ inline const DecodedWord& decodedWordAt(MachineState& m, int32_t address) {
     DecodedWord& decoded = m.decodedRom[static_cast<size_t>(address)];
     if (decoded.word != source.word || decoded.addressWord != source.addressWord) [[unlikely]] {
         decoded = decodeWord(source.word, source.addressWord);
-        decoded.next = jump::nextAddress(address);
     }
     return decoded;
 }

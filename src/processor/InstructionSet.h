@@ -27,8 +27,6 @@ enum class JumpKind : uint8_t { none, goTo, call, doReturn };
 struct DecodedWord {
     InstructionHandler handler = nullptr;
     int32_t word = 0;
-    // The program counter after the word, for a word decoded at its ROM address.
-    int32_t next = 0;
     // Register arithmetic: the field's first and last digit; first > last is empty.
     // fieldAtP and fieldUpToP mean the field follows P.
     int8_t first = 0;

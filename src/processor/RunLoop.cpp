@@ -108,9 +108,9 @@ bool runDecoded(MachineState& m, RunLoopHost& host, int burstLength) {
             m.errorText = errorInvalidRom;
             return false;
         }
-        const DecodedWord& d = decodedWordAt(m, pc);
         m.currentAddress = pc;
-        m.programCounter = d.next;
+        m.programCounter = jump::nextAddress(pc);
+        const DecodedWord& d = decodedWordAt(m, pc);
         executeDecoded(m, d, peripherals);
         // Only words that may write status bits reach a peripheral.
         if (Observed || hostCalled || d.writesStatus) {
@@ -158,11 +158,8 @@ bool runDecoded(MachineState& m, RunLoopHost& host, int burstLength) {
 
 bool runProgram(MachineState& m, RunLoopHost& host, int burstLength, bool codeAssembled) {
     if (!codeAssembled) return true;
-    if (m.decodedRom.size() != m.romImage.size()) {
+    if (m.decodedRom.size() != m.romImage.size())
         m.decodedRom.assign(m.romImage.size(), decodeWord(0));
-        for (size_t address = 0; address < m.decodedRom.size(); ++address)
-            m.decodedRom[address].next = jump::nextAddress(static_cast<int32_t>(address));
-    }
     return m.wordObserver ? runDecoded<true>(m, host, burstLength)
                           : runDecoded<false>(m, host, burstLength);
 }
