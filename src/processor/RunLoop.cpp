@@ -71,14 +71,15 @@ bool runDecoded(MachineState& m, RunLoopHost& host, int burstLength) {
     // The host was called (or the machine set from outside) since the last status step.
     bool hostCalled = true;
     uint64_t askAtWord = host.askAgainAtWord();
-    // Passes ahead with no call of the host before or after their word.
+    // Passes ahead with no call of the host before or after their word; the pause and refresh
+    // counts include them as soon as they are known.
     int64_t quietPasses = 0;
     for (;;) {
-        ++passesSincePause;
-        ++passesSinceRefresh;
         if (quietPasses > 0) {
-            --quietPasses;
+            --quietPasses;  // already counted in the pause and refresh counts
         } else {
+            ++passesSincePause;
+            ++passesSinceRefresh;
             if (passesSincePause > burstLength) {
                 passesSincePause = 0;
                 host.pause(pauseMilliseconds);
@@ -126,6 +127,9 @@ bool runDecoded(MachineState& m, RunLoopHost& host, int burstLength) {
         if (peripherals.reached) [[unlikely]] {
             peripherals.reached = false;
             askBusy = askStop = true;
+            // The quiet passes left are not run after all.
+            passesSincePause -= static_cast<int>(quietPasses);
+            passesSinceRefresh -= static_cast<int>(quietPasses);
             quietPasses = 0;
         }
         if (quietPasses == 0) {
@@ -147,6 +151,8 @@ bool runDecoded(MachineState& m, RunLoopHost& host, int burstLength) {
                     0, std::min({static_cast<int64_t>(burstLength) - passesSincePause,
                                  static_cast<int64_t>(wordsPerRefresh - 1) - passesSinceRefresh,
                                  toWord}));
+                passesSincePause += static_cast<int>(quietPasses);
+                passesSinceRefresh += static_cast<int>(quietPasses);
             }
         }
     }
