@@ -170,9 +170,8 @@ inline const DecodedWord& decodedWordAt(MachineState& m, int32_t address) {
 // word after a test is its branch address, whatever it would decode to.
 [[gnu::always_inline]] inline void executeDecoded(MachineState& m, const DecodedWord& d,
                                                  MachinePeripherals& io) {
-    m.pChangeHistory[2] = m.pChangeHistory[1];
-    m.pChangeHistory[1] = m.pChangeHistory[0];
-    m.pChangeHistory[0] = 0;
+    const std::array<int32_t, 3> history = m.pChangeHistory;
+    m.pChangeHistory = {0, history[0], history[1]};
     if (m.ifPending) {
         m.ifPending = false;
         detail::executeBranchWord(m, d.word);

@@ -110,13 +110,26 @@ bool runDecoded(MachineState& m, RunLoopHost& host, int burstLength) {
             return false;
         }
         m.currentAddress = pc;
-        m.programCounter = jump::nextAddress(pc);
+        // The next word, or the wrap at the end of the bank.
+        if ((pc & 0xFFF) != 0xFFF) [[likely]] {
+            m.programCounter = pc + 1;
+        } else {
+            m.programCounter = jump::nextAddress(pc);
+        }
         const DecodedWord& d = decodedWordAt(m, pc);
         executeDecoded(m, d, peripherals);
         // Only words that may write status bits reach a peripheral.
         if (Observed || hostCalled || d.writesStatus) {
             afterInstruction(m);
             hostCalled = false;
+            if (peripherals.reached) {
+                peripherals.reached = false;
+                askBusy = askStop = true;
+                // The quiet passes left are not run after all.
+                passesSincePause -= static_cast<int>(quietPasses);
+                passesSinceRefresh -= static_cast<int>(quietPasses);
+                quietPasses = 0;
+            }
         }
         ++m.wordsExecuted;
 
@@ -124,14 +137,6 @@ bool runDecoded(MachineState& m, RunLoopHost& host, int burstLength) {
             if (m.wordObserver(m) && m.errorText.empty()) break;
         }
         if (!m.errorText.empty()) [[unlikely]] return false;
-        if (peripherals.reached) [[unlikely]] {
-            peripherals.reached = false;
-            askBusy = askStop = true;
-            // The quiet passes left are not run after all.
-            passesSincePause -= static_cast<int>(quietPasses);
-            passesSinceRefresh -= static_cast<int>(quietPasses);
-            quietPasses = 0;
-        }
         if (quietPasses == 0) {
             if (askStop || m.wordsExecuted >= askAtWord) {
                 if (!host.powerSwitchOn() || host.requestFlags() != 0) break;
