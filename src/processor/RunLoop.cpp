@@ -118,7 +118,8 @@ bool runDecoded(MachineState& m, RunLoopHost& host, int burstLength) {
         }
         const DecodedWord& d = decodedWordAt(m, pc);
         executeDecoded(m, d, peripherals);
-        // Only words that may write status bits reach a peripheral.
+        // A word that reaches a peripheral is one that may write status bits, so the
+        // peripherals' note is looked at only with the status step.
         if (Observed || hostCalled || d.writesStatus) {
             afterInstruction(m);
             hostCalled = false;
