@@ -45,6 +45,7 @@ enum class Op { add, subtract };
 template <Op O>
 void combine(MachineState& m, Field f, Register& target, const Register& x, const Register& y) {
     Digits digits{m.carry, m.numberBase};
+    #pragma GCC unroll 14
     for (int i = f.first; i <= f.last; ++i) {
         const int32_t xi = x[i];
         const int32_t yi = y[i];
@@ -53,32 +54,54 @@ void combine(MachineState& m, Field f, Register& target, const Register& x, cons
     m.carry = digits.carry;
 }
 
+// r plus or minus the carry over the field, in place: the plus one and minus one. Once no
+// carry comes in, a digit that the full sum would leave as it is (one below the base when
+// adding, one not below zero when subtracting) is only looked at.
+template <Op O>
+[[gnu::always_inline]] inline void countField(MachineState& m, Field f, Register& r) {
+    Digits digits{m.carry, m.numberBase};
+    #pragma GCC unroll 14
+    for (int i = f.first; i <= f.last; ++i) {
+        const int32_t digit = r[i];
+        const bool stays = O == Op::add ? digit < digits.base : digit >= 0;
+        if (digits.carry == 0 && stays) continue;
+        r[i] = O == Op::add ? digits.add(digit, 0) : digits.subtract(digit, 0);
+    }
+    m.carry = digits.carry;
+}
+
 void copyField(Field f, Register& target, const Register& source) {
+    #pragma GCC unroll 14
     for (int i = f.first; i <= f.last; ++i) target[i] = source[i];
 }
 
 void exchangeField(Field f, Register& a, Register& b) {
+    #pragma GCC unroll 14
     for (int i = f.first; i <= f.last; ++i) std::swap(a[i], b[i]);
 }
 
 void clearField(Field f, Register& r) {
+    #pragma GCC unroll 14
     for (int i = f.first; i <= f.last; ++i) r[i] = 0;
 }
 
 void shiftLeft(Field f, Register& r) {
     if (f.first > f.last) return;
+    #pragma GCC unroll 14
     for (int i = f.last; i > f.first; --i) r[i] = r[i - 1];
     r[f.first] = 0;
 }
 
 void shiftRight(Field f, Register& r) {
     if (f.first > f.last) return;
+    #pragma GCC unroll 14
     for (int i = f.first; i < f.last; ++i) r[i] = r[i + 1];
     r[f.last] = 0;
 }
 
 // The condition holds (carry 0) when every digit of the field is zero.
 void testAllZero(MachineState& m, Field f, const Register& r) {
+    #pragma GCC unroll 14
     for (int i = f.first; i <= f.last; ++i) {
         if (r[i] > 0) {
             m.carry = 1;
@@ -90,6 +113,7 @@ void testAllZero(MachineState& m, Field f, const Register& r) {
 // The condition holds (carry 0) when some digit of the field is non-zero.
 void testAnyNonZero(MachineState& m, Field f, const Register& r) {
     m.carry = 1;
+    #pragma GCC unroll 14
     for (int i = f.first; i <= f.last; ++i) {
         if (r[i] > 0) {
             m.carry = 0;
@@ -101,6 +125,7 @@ void testAnyNonZero(MachineState& m, Field f, const Register& r) {
 // The condition holds (no final borrow) when x >= y over the field.
 void testGreaterOrEqual(MachineState& m, Field f, const Register& x, const Register& y) {
     Digits digits{m.carry, m.numberBase};
+    #pragma GCC unroll 14
     for (int i = f.first; i <= f.last; ++i) digits.subtract(x[i], y[i]);
     m.carry = digits.carry;
 }
@@ -129,11 +154,11 @@ template <int Operation>
     if constexpr (Operation == 8) shiftLeft(f, a);
     if constexpr (Operation == 9) copyField(f, b, a);
     if constexpr (Operation == 10) combine<Op::subtract>(m, f, c, a, c);
-    if constexpr (Operation == 11) combine<Op::subtract>(m, f, c, c, zeroRegister);
+    if constexpr (Operation == 11) countField<Op::subtract>(m, f, c);
     if constexpr (Operation == 12) copyField(f, a, c);
     if constexpr (Operation == 13) testAllZero(m, f, c);
     if constexpr (Operation == 14) combine<Op::add>(m, f, c, a, c);
-    if constexpr (Operation == 15) combine<Op::add>(m, f, c, c, zeroRegister);
+    if constexpr (Operation == 15) countField<Op::add>(m, f, c);
     if constexpr (Operation == 16) testGreaterOrEqual(m, f, a, b);
     if constexpr (Operation == 17) exchangeField(f, b, c);
     if constexpr (Operation == 18) shiftRight(f, c);
@@ -145,11 +170,11 @@ template <int Operation>
     if constexpr (Operation == 24) combine<Op::subtract>(m, f, a, a, b);
     if constexpr (Operation == 25) exchangeField(f, a, b);
     if constexpr (Operation == 26) combine<Op::subtract>(m, f, a, a, c);
-    if constexpr (Operation == 27) combine<Op::subtract>(m, f, a, a, zeroRegister);
+    if constexpr (Operation == 27) countField<Op::subtract>(m, f, a);
     if constexpr (Operation == 28) combine<Op::add>(m, f, a, a, b);
     if constexpr (Operation == 29) exchangeField(f, a, c);
     if constexpr (Operation == 30) combine<Op::add>(m, f, a, a, c);
-    if constexpr (Operation == 31) combine<Op::add>(m, f, a, a, zeroRegister);
+    if constexpr (Operation == 31) countField<Op::add>(m, f, a);
     if (d.writesDisplay && m.displayOn) m.displayChanged = true;
 }
 

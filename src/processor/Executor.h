@@ -26,37 +26,6 @@ class MachinePeripherals {
 
 DecodedWord decodeWord(int32_t word, uint8_t addressWord = 0);
 
-// The decoded form of the ROM word at `address` (inside the ROM), decoded again when
-// romImage changed there since.
-inline const DecodedWord& decodedWordAt(MachineState& m, int32_t address) {
-    const RomWord& source = m.romImage[static_cast<size_t>(address)];
-    DecodedWord& decoded = m.decodedRom[static_cast<size_t>(address)];
-    if (decoded.word != source.word || decoded.addressWord != source.addressWord) [[unlikely]] {
-        decoded = decodeWord(source.word, source.addressWord);
-    }
-    return decoded;
-}
-
-namespace detail {
-void executeBranchWord(MachineState& machine, int32_t word);
-}
-
-// Executes one decoded word (the program counter has already been advanced past it). The
-// word after a test is its branch address, whatever it would decode to.
-inline void executeDecoded(MachineState& m, const DecodedWord& d, MachinePeripherals& io) {
-    m.pChangeHistory[2] = m.pChangeHistory[1];
-    m.pChangeHistory[1] = m.pChangeHistory[0];
-    m.pChangeHistory[0] = 0;
-    if (m.ifPending) {
-        m.ifPending = false;
-        detail::executeBranchWord(m, d.word);
-        return;
-    }
-    if (!d.readsCarry) m.carry = 0;
-    d.handler(m, d, io);
-    m.ifPending = d.tests;
-}
-
 // Executes one instruction word on the machine (the program counter has already been
 // advanced past it).
 void executeWord(MachineState& machine, int32_t word, MachinePeripherals& peripherals);

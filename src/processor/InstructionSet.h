@@ -19,6 +19,9 @@ class MachinePeripherals;
 struct DecodedWord;
 using InstructionHandler = void (*)(MachineState&, const DecodedWord&, MachinePeripherals&);
 
+// The jumps the executor works itself rather than through their handlers.
+enum class JumpKind : uint8_t { none, goTo, call, doReturn };
+
 // A ROM word decoded once: its handler, and what the handler would otherwise work out
 // from the word every time.
 struct DecodedWord {
@@ -32,6 +35,9 @@ struct DecodedWord {
     bool tests = false;
     bool writesDisplay = false;
     bool readsCarry = false;
+    // May write status bits: the run loop's status step must follow it.
+    bool writesStatus = true;
+    JumpKind jump = JumpKind::none;
 };
 inline constexpr int8_t fieldAtP = -1;
 inline constexpr int8_t fieldUpToP = -2;

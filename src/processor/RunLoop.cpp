@@ -1,7 +1,10 @@
 #include "processor/RunLoop.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
+
+#include "processor/ExecutorInternal.h"
 
 namespace quorvel {
 
@@ -49,64 +52,114 @@ class NotingPeripherals final : public MachinePeripherals {
 // after each burst, a printer tick while the printer is busy, a refresh every 105 passes, then one
 // word. The host's answers (printer busy, power switch, requests) change only when the host has
 // been called, so they are asked again only after a call: a tick, a pause, a refresh, an
-// instruction that reached a peripheral, or the word the host wants to be asked at.
+// instruction that reached a peripheral, or the word the host wants to be asked at. Between two
+// such points the passes have nothing to do but their word; the loop counts them out in advance
+// and runs them without looking at the host at all.
+//
+// The status step after each word gives the same bits again unless a status bit, the print mode
+// or the key status bit changed since it last ran: only an instruction that writes status bits or
+// a call of the host (which may change anything) can do that, so the step is left out otherwise.
 template <bool Observed>
 bool runDecoded(MachineState& m, RunLoopHost& host, int burstLength) {
     NotingPeripherals peripherals(host);
-    const int32_t romSize = m.romSize();
+    const uint32_t romSize = static_cast<uint32_t>(m.romSize());
     int passesSincePause = 0;
     int passesSinceRefresh = 0;
     bool askBusy = true;
     bool askStop = true;
     bool busy = false;
+    // The host was called (or the machine set from outside) since the last status step.
+    bool hostCalled = true;
     uint64_t askAtWord = host.askAgainAtWord();
+    // Passes ahead with no call of the host before or after their word; the pause and refresh
+    // counts include them as soon as they are known.
+    int64_t quietPasses = 0;
     for (;;) {
-        if (++passesSincePause > burstLength) {
-            passesSincePause = 0;
-            host.pause(pauseMilliseconds);
-            askBusy = askStop = true;
-        }
-        if (askBusy) {
-            busy = host.printerBusy();
-            askBusy = false;
-        }
-        if (busy) {
-            host.printerTick();
-            askBusy = askStop = true;
-        }
-        if (++passesSinceRefresh >= wordsPerRefresh) {
-            passesSinceRefresh = 0;
-            host.renderDisplay();
-            host.processPendingMessages();
-            askBusy = askStop = true;
-            if (host.requestFlags() != 0) break;
+        if (quietPasses > 0) {
+            --quietPasses;  // already counted in the pause and refresh counts
+        } else {
+            ++passesSincePause;
+            ++passesSinceRefresh;
+            if (passesSincePause > burstLength) {
+                passesSincePause = 0;
+                host.pause(pauseMilliseconds);
+                askBusy = askStop = hostCalled = true;
+            }
+            if (askBusy) {
+                busy = host.printerBusy();
+                askBusy = false;
+                hostCalled = true;
+            }
+            if (busy) {
+                host.printerTick();
+                askBusy = askStop = hostCalled = true;
+            }
+            if (passesSinceRefresh >= wordsPerRefresh) {
+                passesSinceRefresh = 0;
+                host.renderDisplay();
+                host.processPendingMessages();
+                askBusy = askStop = hostCalled = true;
+                if (host.requestFlags() != 0) break;
+            }
         }
 
         // A counter outside the ROM (a bank the ROM does not fill) cannot be fetched.
         const int32_t pc = m.programCounter;
-        if (pc < 0 || pc >= romSize) {
+        if (static_cast<uint32_t>(pc) >= romSize) [[unlikely]] {
             m.errorText = errorInvalidRom;
             return false;
         }
         m.currentAddress = pc;
-        m.programCounter = (pc & 0xFFF) == 0xFFF ? (pc & 4096) : pc + 1;
-
-        executeDecoded(m, decodedWordAt(m, pc), peripherals);
-        afterInstruction(m);
+        // The next word, or the wrap at the end of the bank.
+        if ((pc & 0xFFF) != 0xFFF) [[likely]] {
+            m.programCounter = pc + 1;
+        } else {
+            m.programCounter = jump::nextAddress(pc);
+        }
+        const DecodedWord& d = decodedWordAt(m, pc);
+        executeDecoded(m, d, peripherals);
+        // A word that reaches a peripheral is one that may write status bits, so the
+        // peripherals' note is looked at only with the status step.
+        if (Observed || hostCalled || d.writesStatus) {
+            afterInstruction(m);
+            hostCalled = false;
+            if (peripherals.reached) {
+                peripherals.reached = false;
+                askBusy = askStop = true;
+                // The quiet passes left are not run after all.
+                passesSincePause -= static_cast<int>(quietPasses);
+                passesSinceRefresh -= static_cast<int>(quietPasses);
+                quietPasses = 0;
+            }
+        }
         ++m.wordsExecuted;
 
         if constexpr (Observed) {
             if (m.wordObserver(m) && m.errorText.empty()) break;
         }
-        if (!m.errorText.empty()) return false;
-        if (peripherals.reached) {
-            peripherals.reached = false;
-            askBusy = askStop = true;
-        }
-        if (askStop || m.wordsExecuted >= askAtWord) {
-            if (!host.powerSwitchOn() || host.requestFlags() != 0) break;
-            askStop = false;
-            askAtWord = host.askAgainAtWord();
+        if (!m.errorText.empty()) [[unlikely]] return false;
+        if (quietPasses == 0) {
+            if (askStop || m.wordsExecuted >= askAtWord) {
+                if (!host.powerSwitchOn() || host.requestFlags() != 0) break;
+                askStop = false;
+                askAtWord = host.askAgainAtWord();
+                hostCalled = true;
+            }
+            // Quiet until the pass that pauses, the pass that refreshes, or the word at which
+            // the host wants to be asked (the check after that word is made again).
+            if (!askBusy && !busy) {
+                const int64_t toWord =
+                    askAtWord > m.wordsExecuted
+                        ? static_cast<int64_t>(std::min<uint64_t>(askAtWord - m.wordsExecuted,
+                                                                  INT32_MAX))
+                        : 0;
+                quietPasses = std::max<int64_t>(
+                    0, std::min({static_cast<int64_t>(burstLength) - passesSincePause,
+                                 static_cast<int64_t>(wordsPerRefresh - 1) - passesSinceRefresh,
+                                 toWord}));
+                passesSincePause += static_cast<int>(quietPasses);
+                passesSinceRefresh += static_cast<int>(quietPasses);
+            }
         }
     }
     host.renderDisplay();

@@ -171,6 +171,22 @@ TEST(ArithmeticFields, DigitsAboveTheBaseAreCorrectedOnce) {
     EXPECT_EQ(m.carry, 0);
 }
 
+// Plus one and minus one still correct a digit outside the base after their carry has died.
+TEST(ArithmeticFields, CountingCorrectsDigitsOutsideTheBaseAboveTheCarry) {
+    MachineState m = makeMachine();
+    FakePeripherals io;
+    m.regA[0] = 3;
+    m.regA[5] = 12;
+    step(m, io, arith(31, fW), 0x100);  // a + 1 -> a[w]
+    EXPECT_EQ(m.regA, reg("00000001200004"));
+    EXPECT_EQ(m.carry, 0);
+    m.regC[0] = 5;
+    m.regC[12] = -3;
+    step(m, io, arith(11, fW), 0x101);  // c - 1 -> c[w]
+    EXPECT_EQ(m.regC, reg("97000000000004"));
+    EXPECT_EQ(m.carry, 1);
+}
+
 TEST(ArithmeticDisplay, OnlyWritesToAOrBMarkTheDisplay) {
     struct {
         int op;
