@@ -17,7 +17,7 @@ using namespace quorvel;
 namespace {
 
 class SilentBoxes : public MessageBoxes {
-public:
+  public:
     void showError(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
     void showInformation(const std::string& text) override { showError(text); }
     bool confirm(const std::string&) override { return true; }
@@ -25,7 +25,7 @@ public:
 
 // Runs until a given number of refresh points has passed.
 class CountingHost : public RunLoopHost {
-public:
+  public:
     explicit CountingHost(int refreshPoints) : left_(refreshPoints) {}
     void renderDisplay() override {}
     bool printerAtRest() override { return true; }
@@ -38,7 +38,7 @@ public:
     int32_t requestFlags() override { return left_ <= 0 ? requestClose : 0; }
     bool powerSwitchOn() override { return true; }
 
-private:
+  private:
     int left_;
 };
 

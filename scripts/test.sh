@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs the tests.
-#   scripts/test.sh          the full run (what CI runs): a normal build with warnings as
-#                            errors and its tests, the source format check, the same tests
+#   scripts/test.sh          the full run (what CI runs): the source format check, a normal
+#                            build with warnings as errors and its tests, the same tests
 #                            under ASan/UBSan/LSan, a short run of each fuzzer, the browser test
 #   scripts/test.sh quick    the edit-test loop: the normal build, incremental, and its tests
 set -euo pipefail
@@ -21,6 +21,9 @@ if [ "$mode" = quick ]; then
     echo "== quick tests passed"
     exit 0
 fi
+
+echo "== source format"
+"$top/scripts/format.sh" --check
 
 echo "== normal build"
 "$top/scripts/build.sh" build -DQUORVEL_WERROR=ON

@@ -5,8 +5,8 @@
 #include <unordered_map>
 
 #include "assembler/Encoding.h"
-#include "io/ScrambledFile.h"
 #include "assembler/SourceSyntax.h"
+#include "io/ScrambledFile.h"
 #include "io/TextUtils.h"
 #include "processor/InstructionSet.h"
 #include "processor/JumpRules.h"

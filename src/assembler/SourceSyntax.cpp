@@ -14,17 +14,10 @@ int parseNumberLiteral(const std::string& text, bool keepLowByte) {
     if (text.empty()) return -2;
     int base = 0;
     switch (text[0]) {
-        case '@':
-            base = 8;
-            break;
-        case '$':
-            base = 16;
-            break;
-        case '.':
-            base = 10;
-            break;
-        default:
-            return -1;
+        case '@': base = 8; break;
+        case '$': base = 16; break;
+        case '.': base = 10; break;
+        default: return -1;
     }
     int64_t sum = 0;
     for (size_t i = 1; i < text.size(); ++i) {

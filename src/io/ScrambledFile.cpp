@@ -267,16 +267,11 @@ std::string scrambledFileProblem(const std::string& path) {
     std::vector<std::string> lines;
     switch (readScrambledList(path, lines)) {
         case ListFile::loaded:
-        case ListFile::empty:
-            return {};
-        case ListFile::missing:
-            return fileName(path) + " is missing";
-        case ListFile::notRegular:
-            return fileName(path) + " is not a regular file";
-        case ListFile::unreadable:
-            return fileName(path) + " cannot be read";
-        case ListFile::damaged:
-            break;
+        case ListFile::empty: return {};
+        case ListFile::missing: return fileName(path) + " is missing";
+        case ListFile::notRegular: return fileName(path) + " is not a regular file";
+        case ListFile::unreadable: return fileName(path) + " cannot be read";
+        case ListFile::damaged: break;
     }
     return fileName(path) + " is damaged";
 }
@@ -376,14 +371,9 @@ void scrambleFileCopy(const std::string& sourcePath, const std::string& destinat
     }
     for (unsigned char& byte : bytes) byte ^= scramblingByte;
     switch (writeFileReplacing(destinationPath, bytes)) {
-        case WriteResult::ok:
-            return;
-        case WriteResult::cannotCreate:
-            messages.showError("Error: OutStream");
-            return;
-        case WriteResult::writeFailed:
-            messages.showError("Error: Writing File");
-            return;
+        case WriteResult::ok: return;
+        case WriteResult::cannotCreate: messages.showError("Error: OutStream"); return;
+        case WriteResult::writeFailed: messages.showError("Error: Writing File"); return;
     }
 }
 

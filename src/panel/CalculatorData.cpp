@@ -7,14 +7,10 @@ namespace quorvel {
 
 std::string calculatorDataFileName(int calculatorType) {
     switch (calculatorType) {
-        case 46:
-            return "dsplbfs.dat";
-        case 97:
-            return "dsplbns.dat";
-        case 91:
-            return "dsplbno.dat";
-        default:
-            return "dsplab.dat";
+        case 46: return "dsplbfs.dat";
+        case 97: return "dsplbns.dat";
+        case 91: return "dsplbno.dat";
+        default: return "dsplab.dat";
     }
 }
 
@@ -64,9 +60,7 @@ bool loadCalculatorData(const std::string& path, int calculatorType, CalculatorD
         std::string rest = lines[i];
         const int kind = takeThreeDigitPrefix(rest, true);
         switch (kind) {
-            case 0:
-                data.parameterLine = rest;
-                break;
+            case 0: data.parameterLine = rest; break;
             case 1: {
                 CalculatorRecord record;
                 if (!readRecord(rest, record)) return false;
@@ -91,8 +85,7 @@ bool loadCalculatorData(const std::string& path, int calculatorType, CalculatorD
                 if (static_cast<int>(data.kind4Texts.size()) >= kind4Limit) return false;
                 data.kind4Texts.push_back(rest);
                 break;
-            default:
-                break;
+            default: break;
         }
     }
     return false;  // the section was never closed

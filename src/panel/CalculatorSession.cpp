@@ -34,8 +34,7 @@ bool CalculatorSession::loadInstructionTable() {
     const std::string tablePath = dataPath(instructionTableFileName(calculatorType));
     const std::string special = specialFileMessage(
         {tablePath, dataPath(calculatorDataFileName(calculatorType)),
-         dataPath(CharacterSet::characterFileName(characterSetType)),
-         dataPath(microcodeFileName)});
+         dataPath(CharacterSet::characterFileName(characterSetType)), dataPath(microcodeFileName)});
     if (!special.empty()) {
         services_.messages->showError(special);
         return false;
@@ -208,15 +207,9 @@ void CalculatorSession::setPrintMode(PrintModePosition position, bool withSound)
     printMode_ = position;
     listener_.switchesChanged();
     switch (position) {
-        case PrintModePosition::man:
-            machine_.printMode = printModeMan;
-            break;
-        case PrintModePosition::all:
-            machine_.printMode = printModeAll;
-            break;
-        case PrintModePosition::norm:
-            machine_.printMode = printModeNorm;
-            break;
+        case PrintModePosition::man: machine_.printMode = printModeMan; break;
+        case PrintModePosition::all: machine_.printMode = printModeAll; break;
+        case PrintModePosition::norm: machine_.printMode = printModeNorm; break;
     }
 }
 

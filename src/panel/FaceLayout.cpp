@@ -175,8 +175,7 @@ Bitmap cropBitmap(const Bitmap& source, int x, int y, int width, int height) {
 std::vector<FacePart> switchLabelsOfKnob(FacePart knob) {
     switch (knob) {
         case FacePart::offSWimage:
-        case FacePart::onSWimage:
-            return {FacePart::offImage, FacePart::onImage};
+        case FacePart::onSWimage: return {FacePart::offImage, FacePart::onImage};
         case FacePart::manSWimage:
         case FacePart::allSWimage:
         case FacePart::nrmSWimage:
@@ -185,8 +184,7 @@ std::vector<FacePart> switchLabelsOfKnob(FacePart knob) {
         case FacePart::grdSWimage:
         case FacePart::radSWimage:
             return {FacePart::degImage, FacePart::grdImage, FacePart::radImage};
-        default:
-            return {};
+        default: return {};
     }
 }
 

@@ -130,14 +130,21 @@ struct FacePlace {
     int top;
 };
 inline constexpr FacePlace facePlaces[] = {
-    {FacePart::dispImage, 55, 192},      {FacePart::offImage, 48, 236},
-    {FacePart::onImage, 46, 266},        {FacePart::manImage, 59, 301},
-    {FacePart::allImage, 57, 326},       {FacePart::normImage, 57, 350},
-    {FacePart::degImage, 47, 377},       {FacePart::grdImage, 46, 402},
-    {FacePart::radImage, 47, 426},       {FacePart::pcntImage, 610, 151},
-    {FacePart::printFeedImage, 614, 175}, {FacePart::pfLEDImage, 141, 183},
+    {FacePart::dispImage, 55, 192},
+    {FacePart::offImage, 48, 236},
+    {FacePart::onImage, 46, 266},
+    {FacePart::manImage, 59, 301},
+    {FacePart::allImage, 57, 326},
+    {FacePart::normImage, 57, 350},
+    {FacePart::degImage, 47, 377},
+    {FacePart::grdImage, 46, 402},
+    {FacePart::radImage, 47, 426},
+    {FacePart::pcntImage, 610, 151},
+    {FacePart::printFeedImage, 614, 175},
+    {FacePart::pfLEDImage, 141, 183},
     {FacePart::shiftLampImage, shiftLampLeft, shiftLampTop},
-    {FacePart::pledgeImage, 421, 197},   {FacePart::paper97Image, 421, 2},
+    {FacePart::pledgeImage, 421, 197},
+    {FacePart::paper97Image, 421, 2},
 };
 // The place of a part of that list; a part that moves (head, platen, pressed key) has none
 // and gets {parkedImageLeft, 0}.

@@ -29,26 +29,13 @@ FaceModel::ShownPart FaceModel::shownPart(FacePart part) const {
     const ImageComponent& component = parts_[part];
     ShownPart shown{component.left, component.top, &component.picture, component.visible};
     switch (part) {
-        case FacePart::dispImage:
-            shown.picture = &display_.image();
-            break;
-        case FacePart::pcntImage:
-            shown.picture = &rollCounterImage_;
-            break;
-        case FacePart::paper97Image:
-            shown.picture = &printer_.paperImage();
-            break;
-        case FacePart::prnHdImage:
-            shown.left = printer_.headPos;
-            break;
-        case FacePart::platenImage:
-            shown.left = printer_.platenLeft;
-            break;
-        case FacePart::keyLabel:
-            shown.picture = nullptr;
-            break;
-        default:
-            break;
+        case FacePart::dispImage: shown.picture = &display_.image(); break;
+        case FacePart::pcntImage: shown.picture = &rollCounterImage_; break;
+        case FacePart::paper97Image: shown.picture = &printer_.paperImage(); break;
+        case FacePart::prnHdImage: shown.left = printer_.headPos; break;
+        case FacePart::platenImage: shown.left = printer_.platenLeft; break;
+        case FacePart::keyLabel: shown.picture = nullptr; break;
+        default: break;
     }
     return shown;
 }

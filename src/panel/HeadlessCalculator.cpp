@@ -1,6 +1,7 @@
 #include "panel/HeadlessCalculator.h"
 
 #include <algorithm>
+
 #include "io/TextUtils.h"
 #include "panel/KeyTable.h"
 
@@ -48,14 +49,10 @@ HeadlessCalculator::Result HeadlessCalculator::run(uint64_t wordLimit) {
     const CalculatorSession::RunOutcome outcome = session_.runUntilIdle(wordLimit);
     collectPrintedLines();
     switch (outcome) {
-        case CalculatorSession::RunOutcome::idle:
-            return Result::ok;
-        case CalculatorSession::RunOutcome::error:
-            return Result::runError;
-        case CalculatorSession::RunOutcome::wordLimit:
-            return Result::timeout;
-        case CalculatorSession::RunOutcome::stopped:
-            break;
+        case CalculatorSession::RunOutcome::idle: return Result::ok;
+        case CalculatorSession::RunOutcome::error: return Result::runError;
+        case CalculatorSession::RunOutcome::wordLimit: return Result::timeout;
+        case CalculatorSession::RunOutcome::stopped: break;
     }
     return session_.machine().errorText.empty() ? Result::timeout : Result::runError;
 }

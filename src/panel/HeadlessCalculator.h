@@ -16,7 +16,7 @@ class HeadlessCalculator : private MessageBoxes,
                            private EventDispatch,
                            private PanelTimers,
                            private SessionEvents {
-public:
+  public:
     static constexpr uint64_t defaultWordLimit = 5'000'000;
 
     enum class Result { ok, startupFailed, runError, timeout };
@@ -26,8 +26,7 @@ public:
     // Starts up with the given switches, powers on and runs until the calculator waits
     // for a key.
     Result start(PrintModePosition mode = PrintModePosition::man,
-                 AnglePosition angle = AnglePosition::deg,
-                 uint64_t wordLimit = defaultWordLimit);
+                 AnglePosition angle = AnglePosition::deg, uint64_t wordLimit = defaultWordLimit);
 
     // Presses a key (by index into the key table), runs until the calculator waits for a
     // key again, releases it. `wordsUsed` receives the words the key cost.
@@ -42,8 +41,7 @@ public:
     // Presses and releases the keys one after another without letting the calculator run
     // in between, as a typist faster than the calculator would, then runs until it waits for
     // a key again. Keys beyond the type-ahead are refused as in the window.
-    Result typeKeys(const std::vector<std::string>& legends,
-                    uint64_t wordLimit = defaultWordLimit);
+    Result typeKeys(const std::vector<std::string>& legends, uint64_t wordLimit = defaultWordLimit);
 
     std::string displayText() const { return displayCellText(session_.display().cells()); }
     // Lines the printer added to the roll since start, oldest first, as line texts.
@@ -59,7 +57,7 @@ public:
     CalculatorSession& session() { return session_; }
     const CalculatorSession& session() const { return session_; }
 
-private:
+  private:
     Result run(uint64_t wordLimit);
     void collectPrintedLines();
 

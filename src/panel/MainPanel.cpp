@@ -56,9 +56,9 @@ bool MainPanel::FormActivate() {
     firstActivation_ = false;
 
     // Opening a FIFO in a file's place would block the start for ever.
-    const std::string special =
-        specialFileMessage({storage_.readPath(settingsFileName),
-                            session_.dataPath(facePictureFileName), storage_.readPath(rollFileName)});
+    const std::string special = specialFileMessage({storage_.readPath(settingsFileName),
+                                                    session_.dataPath(facePictureFileName),
+                                                    storage_.readPath(rollFileName)});
     if (!special.empty()) {
         fail(special);
         return false;
@@ -161,41 +161,22 @@ bool MainPanel::saveState() {
 
 void MainPanel::switchLabelClick(FacePart label) {
     switch (label) {
-        case FacePart::offImage:
-            session_.powerClick(false);
-            break;
-        case FacePart::onImage:
-            session_.powerClick(true);
-            break;
-        case FacePart::manImage:
-            setPrintMode(PrintModePosition::man, true);
-            break;
-        case FacePart::allImage:
-            setPrintMode(PrintModePosition::all, true);
-            break;
-        case FacePart::normImage:
-            setPrintMode(PrintModePosition::norm, true);
-            break;
-        case FacePart::degImage:
-            setAngle(AnglePosition::deg, true);
-            break;
-        case FacePart::grdImage:
-            setAngle(AnglePosition::grd, true);
-            break;
-        case FacePart::radImage:
-            setAngle(AnglePosition::rad, true);
-            break;
-        default:
-            break;
+        case FacePart::offImage: session_.powerClick(false); break;
+        case FacePart::onImage: session_.powerClick(true); break;
+        case FacePart::manImage: setPrintMode(PrintModePosition::man, true); break;
+        case FacePart::allImage: setPrintMode(PrintModePosition::all, true); break;
+        case FacePart::normImage: setPrintMode(PrintModePosition::norm, true); break;
+        case FacePart::degImage: setAngle(AnglePosition::deg, true); break;
+        case FacePart::grdImage: setAngle(AnglePosition::grd, true); break;
+        case FacePart::radImage: setAngle(AnglePosition::rad, true); break;
+        default: break;
     }
 }
 
 bool MainPanel::switchKnobClick(FacePart knob) {
     switch (knob) {
         case FacePart::offSWimage:
-        case FacePart::onSWimage:
-            session_.powerClick(!powerIsOn());
-            return true;
+        case FacePart::onSWimage: session_.powerClick(!powerIsOn()); return true;
         case FacePart::manSWimage:
         case FacePart::allSWimage:
         case FacePart::nrmSWimage:
@@ -206,11 +187,9 @@ bool MainPanel::switchKnobClick(FacePart knob) {
         case FacePart::degSWimage:
         case FacePart::grdSWimage:
         case FacePart::radSWimage:
-            setAngle(static_cast<AnglePosition>((static_cast<int>(anglePosition()) + 1) % 3),
-                     true);
+            setAngle(static_cast<AnglePosition>((static_cast<int>(anglePosition()) + 1) % 3), true);
             return true;
-        default:
-            return false;
+        default: return false;
     }
 }
 
@@ -266,7 +245,8 @@ bool MainPanel::pointerMove(int x, int y) {
     const std::string before = keyLabelCaption_;
     if (grab_ == Grab::knob) {
         switchKnobMove(x, y);
-    } else if (grab_ == Grab::key || (grab_ == Grab::none && partAt(x, y) == FacePart::calculatorImage)) {
+    } else if (grab_ == Grab::key ||
+               (grab_ == Grab::none && partAt(x, y) == FacePart::calculatorImage)) {
         calculatorImageMouseMove(x, y);
     } else if (grab_ == Grab::none) {
         keyLabelCaption_.clear();
@@ -424,9 +404,8 @@ bool MainPanel::pasteText(const std::string& text, char decimalSeparator) {
 
 bool MainPanel::DiscardRoll1Click() {
     const int lines = session_.roll().size();
-    if (lines > 0 &&
-        !services_.messages->confirm(confirmDiscardStart + std::to_string(lines) +
-                                     confirmDiscardEnd)) {
+    if (lines > 0 && !services_.messages->confirm(confirmDiscardStart + std::to_string(lines) +
+                                                  confirmDiscardEnd)) {
         return false;
     }
     tearOffRoll();
@@ -547,71 +526,37 @@ void MainPanel::FormClose() {
 
 bool MainPanel::menuChecked(MenuCommand command) const {
     switch (command) {
-        case MenuCommand::sounds:
-            return session_.soundsOn;
-        case MenuCommand::lowBattery:
-            return lowBatteryShown();
-        case MenuCommand::keyLegend:
-            return keyLegendOn;
-        case MenuCommand::fast:
-            return session_.fastMode;
-        default:
-            return false;
+        case MenuCommand::sounds: return session_.soundsOn;
+        case MenuCommand::lowBattery: return lowBatteryShown();
+        case MenuCommand::keyLegend: return keyLegendOn;
+        case MenuCommand::fast: return session_.fastMode;
+        default: return false;
     }
 }
 
 void MainPanel::menuCommand(MenuCommand command) {
     PanelWindow& window = *services_.window;
     switch (command) {
-        case MenuCommand::copy:
-            Copy1Click();
-            break;
-        case MenuCommand::paste:
-            Paste1Click();
-            break;
-        case MenuCommand::fast:
-            session_.fastMode = !session_.fastMode;
-            break;
-        case MenuCommand::saveRollText:
-            window.saveRollAsText();
-            break;
-        case MenuCommand::sounds:
-            session_.soundsOn = !session_.soundsOn;
-            break;
+        case MenuCommand::copy: Copy1Click(); break;
+        case MenuCommand::paste: Paste1Click(); break;
+        case MenuCommand::fast: session_.fastMode = !session_.fastMode; break;
+        case MenuCommand::saveRollText: window.saveRollAsText(); break;
+        case MenuCommand::sounds: session_.soundsOn = !session_.soundsOn; break;
         case MenuCommand::lowBattery:
             face_.toggleLowBatteryLamp();
             window.faceChanged();
             break;
-        case MenuCommand::keyLegend:
-            keyLegendOn = !keyLegendOn;
-            break;
-        case MenuCommand::viewRoll:
-            window.showListingWindow();
-            break;
-        case MenuCommand::printRoll:
-            window.printRoll();
-            break;
-        case MenuCommand::discardRoll:
-            DiscardRoll1Click();
-            break;
-        case MenuCommand::printHeadSpeed:
-            window.showPrintHeadSpeedDialog();
-            break;
-        case MenuCommand::help:
-            Help1Click();
-            break;
-        case MenuCommand::about:
-            services_.messages->showInformation(aboutText);
-            break;
-        case MenuCommand::minimize:
-            window.minimizeWindow();
-            break;
-        case MenuCommand::close:
-            closeCommand();
-            break;
+        case MenuCommand::keyLegend: keyLegendOn = !keyLegendOn; break;
+        case MenuCommand::viewRoll: window.showListingWindow(); break;
+        case MenuCommand::printRoll: window.printRoll(); break;
+        case MenuCommand::discardRoll: DiscardRoll1Click(); break;
+        case MenuCommand::printHeadSpeed: window.showPrintHeadSpeedDialog(); break;
+        case MenuCommand::help: Help1Click(); break;
+        case MenuCommand::about: services_.messages->showInformation(aboutText); break;
+        case MenuCommand::minimize: window.minimizeWindow(); break;
+        case MenuCommand::close: closeCommand(); break;
         case MenuCommand::zoom:
-        case MenuCommand::separator:
-            break;
+        case MenuCommand::separator: break;
     }
 }
 

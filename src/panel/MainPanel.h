@@ -100,7 +100,9 @@ class MainPanel : private SessionEvents {
     void setPrintMode(PrintModePosition position, bool withSound) {
         session_.setPrintMode(position, withSound);
     }
-    void setAngle(AnglePosition position, bool withSound) { session_.setAngle(position, withSound); }
+    void setAngle(AnglePosition position, bool withSound) {
+        session_.setAngle(position, withSound);
+    }
     // The click on a switch label (any mouse button). ON while on and OFF while off change
     // nothing; they withdraw a waiting request for the other position.
     void switchLabelClick(FacePart label);

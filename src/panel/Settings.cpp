@@ -89,48 +89,33 @@ void applySettingsLines(const std::vector<std::string>& lines, PanelSettings& s)
             case 0:
                 s.power = readTruthValue(value, false) ? PowerPosition::on : PowerPosition::off;
                 break;
-            case 1:
-                s.key001 = value;
-                break;
+            case 1: s.key001 = value; break;
             case 2:
-                s.speedSetting = readInteger(value, defaultSpeedSetting, speedSettingMinimum, speedSettingMaximum);
+                s.speedSetting = readInteger(value, defaultSpeedSetting, speedSettingMinimum,
+                                             speedSettingMaximum);
                 break;
-            case 3:
-                s.keyLegend = readTruthValue(value, false);
-                break;
-            case 4:
-                s.sounds = readTruthValue(value, false);
-                break;
+            case 3: s.keyLegend = readTruthValue(value, false); break;
+            case 4: s.sounds = readTruthValue(value, false); break;
             case 5:
-                s.leftMoveSpeed = readInteger(value, defaultLeftMoveSpeed, leftSpeedMinimum, leftSpeedMaximum);
+                s.leftMoveSpeed =
+                    readInteger(value, defaultLeftMoveSpeed, leftSpeedMinimum, leftSpeedMaximum);
                 break;
             case 6:
-                s.rightMoveSpeed = readInteger(value, defaultRightMoveSpeed, rightSpeedMinimum, rightSpeedMaximum);
+                s.rightMoveSpeed =
+                    readInteger(value, defaultRightMoveSpeed, rightSpeedMinimum, rightSpeedMaximum);
                 break;
             case 7:
                 switch (readInteger(value, 0)) {
-                    case 0:
-                        s.printMode = PrintModePosition::all;
-                        break;
-                    case 1:
-                        s.printMode = PrintModePosition::norm;
-                        break;
-                    default:
-                        s.printMode = PrintModePosition::man;
-                        break;
+                    case 0: s.printMode = PrintModePosition::all; break;
+                    case 1: s.printMode = PrintModePosition::norm; break;
+                    default: s.printMode = PrintModePosition::man; break;
                 }
                 break;
             case 8:
                 switch (readInteger(value, 0)) {
-                    case 0:
-                        s.angle = AnglePosition::deg;
-                        break;
-                    case 1:
-                        s.angle = AnglePosition::rad;
-                        break;
-                    default:
-                        s.angle = AnglePosition::grd;
-                        break;
+                    case 0: s.angle = AnglePosition::deg; break;
+                    case 1: s.angle = AnglePosition::rad; break;
+                    default: s.angle = AnglePosition::grd; break;
                 }
                 break;
             case 9:
@@ -146,17 +131,10 @@ void applySettingsLines(const std::vector<std::string>& lines, PanelSettings& s)
                 s.windowPlaced = true;
                 break;
             }
-            case 11:
-                s.zoomPercent = nearestZoom(readInteger(value, 100, 100, 200));
-                break;
-            case 12:
-                s.fast = readTruthValue(value, false);
-                break;
-            case 13:
-                s.printFile = value;
-                break;
-            default:
-                break;
+            case 11: s.zoomPercent = nearestZoom(readInteger(value, 100, 100, 200)); break;
+            case 12: s.fast = readTruthValue(value, false); break;
+            case 13: s.printFile = value; break;
+            default: break;
         }
     }
 }

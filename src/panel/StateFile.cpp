@@ -261,8 +261,7 @@ std::string stateFileNote(StateFileResult result) {
             return "The saved calculator state belongs to another microcode and has been set "
                    "aside; the calculator starts afresh.";
         case StateFileResult::restored:
-        case StateFileResult::missing:
-            break;
+        case StateFileResult::missing: break;
     }
     return {};
 }

@@ -30,14 +30,10 @@ CodeField readCode(const std::string& field, int32_t& code) {
 
 std::string CharacterSet::characterFileName(int calculatorType) {
     switch (calculatorType) {
-        case 91:
-            return "chdtfl91.dat";
-        case 97:
-            return "chdtfl97.dat";
-        case 73:
-            return "chdtfl73.dat";
-        default:
-            return "chdtfl.dat";
+        case 91: return "chdtfl91.dat";
+        case 97: return "chdtfl97.dat";
+        case 73: return "chdtfl73.dat";
+        default: return "chdtfl.dat";
     }
 }
 
@@ -69,8 +65,7 @@ bool CharacterSet::loadCharacterLines(int calculatorType, const std::vector<std:
         GlyphRecord& glyph = glyphTable_[record];
         const std::string codeText = tildeField(line, 1);
         switch (readCode(codeText, glyph[0])) {
-            case CodeField::value:
-                break;
+            case CodeField::value: break;
             case CodeField::notHex:
                 // Once this silently ended the table and the tape printed the fallback glyph.
                 glyph[0] = 0;

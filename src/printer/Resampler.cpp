@@ -46,12 +46,9 @@ uint8_t clampChannel(int64_t value) {
 float filterValue(int filter, float x) {
     const float a = std::fabs(x);
     switch (filter) {
-        case filterBox:
-            return (x > -0.5f && x <= 0.5f) ? 1.0f : 0.0f;
-        case filterTriangle:
-            return a < 1.0f ? 1.0f - a : 0.0f;
-        case filterHermite:
-            return a < 1.0f ? (2.0f * a - 3.0f) * x * x + 1.0f : 0.0f;
+        case filterBox: return (x > -0.5f && x <= 0.5f) ? 1.0f : 0.0f;
+        case filterTriangle: return a < 1.0f ? 1.0f - a : 0.0f;
+        case filterHermite: return a < 1.0f ? (2.0f * a - 3.0f) * x * x + 1.0f : 0.0f;
         case filterBell:
             if (a < 0.5f) return 0.75f - x * x;
             if (a < 1.5f) return 0.5f * (a - 1.5f) * (a - 1.5f);
@@ -60,16 +57,14 @@ float filterValue(int filter, float x) {
             if (a < 1.0f) return a * a * a / 2.0f - x * x + 2.0f / 3.0f;
             if (a < 2.0f) return (2.0f - a) * (2.0f - a) * (2.0f - a) / 6.0f;
             return 0.0f;
-        case filterLanczos3:
-            return a < 3.0f ? sinc(x) * sinc(x / 3.0f) : 0.0f;
+        case filterLanczos3: return a < 3.0f ? sinc(x) * sinc(x / 3.0f) : 0.0f;
         case filterMitchell:
             if (a < 1.0f) return (7.0f * a * a * a - 12.0f * x * x + 16.0f / 3.0f) / 6.0f;
             if (a < 2.0f) {
                 return (-7.0f / 3.0f * a * a * a + 12.0f * x * x - 20.0f * a + 32.0f / 3.0f) / 6.0f;
             }
             return 0.0f;
-        default:
-            return 0.0f;
+        default: return 0.0f;
     }
 }
 

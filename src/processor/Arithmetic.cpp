@@ -45,7 +45,7 @@ enum class Op { add, subtract };
 template <Op O>
 void combine(MachineState& m, Field f, Register& target, const Register& x, const Register& y) {
     Digits digits{m.carry, m.numberBase};
-    #pragma GCC unroll 14
+#pragma GCC unroll 14
     for (int i = f.first; i <= f.last; ++i) {
         const int32_t xi = x[i];
         const int32_t yi = y[i];
@@ -60,7 +60,7 @@ void combine(MachineState& m, Field f, Register& target, const Register& x, cons
 template <Op O>
 [[gnu::always_inline]] inline void countField(MachineState& m, Field f, Register& r) {
     Digits digits{m.carry, m.numberBase};
-    #pragma GCC unroll 14
+#pragma GCC unroll 14
     for (int i = f.first; i <= f.last; ++i) {
         const int32_t digit = r[i];
         const bool stays = O == Op::add ? digit < digits.base : digit >= 0;
@@ -71,37 +71,37 @@ template <Op O>
 }
 
 void copyField(Field f, Register& target, const Register& source) {
-    #pragma GCC unroll 14
+#pragma GCC unroll 14
     for (int i = f.first; i <= f.last; ++i) target[i] = source[i];
 }
 
 void exchangeField(Field f, Register& a, Register& b) {
-    #pragma GCC unroll 14
+#pragma GCC unroll 14
     for (int i = f.first; i <= f.last; ++i) std::swap(a[i], b[i]);
 }
 
 void clearField(Field f, Register& r) {
-    #pragma GCC unroll 14
+#pragma GCC unroll 14
     for (int i = f.first; i <= f.last; ++i) r[i] = 0;
 }
 
 void shiftLeft(Field f, Register& r) {
     if (f.first > f.last) return;
-    #pragma GCC unroll 14
+#pragma GCC unroll 14
     for (int i = f.last; i > f.first; --i) r[i] = r[i - 1];
     r[f.first] = 0;
 }
 
 void shiftRight(Field f, Register& r) {
     if (f.first > f.last) return;
-    #pragma GCC unroll 14
+#pragma GCC unroll 14
     for (int i = f.first; i < f.last; ++i) r[i] = r[i + 1];
     r[f.last] = 0;
 }
 
 // The condition holds (carry 0) when every digit of the field is zero.
 void testAllZero(MachineState& m, Field f, const Register& r) {
-    #pragma GCC unroll 14
+#pragma GCC unroll 14
     for (int i = f.first; i <= f.last; ++i) {
         if (r[i] > 0) {
             m.carry = 1;
@@ -113,7 +113,7 @@ void testAllZero(MachineState& m, Field f, const Register& r) {
 // The condition holds (carry 0) when some digit of the field is non-zero.
 void testAnyNonZero(MachineState& m, Field f, const Register& r) {
     m.carry = 1;
-    #pragma GCC unroll 14
+#pragma GCC unroll 14
     for (int i = f.first; i <= f.last; ++i) {
         if (r[i] > 0) {
             m.carry = 0;
@@ -125,7 +125,7 @@ void testAnyNonZero(MachineState& m, Field f, const Register& r) {
 // The condition holds (no final borrow) when x >= y over the field.
 void testGreaterOrEqual(MachineState& m, Field f, const Register& x, const Register& y) {
     Digits digits{m.carry, m.numberBase};
-    #pragma GCC unroll 14
+#pragma GCC unroll 14
     for (int i = f.first; i <= f.last; ++i) digits.subtract(x[i], y[i]);
     m.carry = digits.carry;
 }
@@ -194,13 +194,16 @@ void arithmeticOnFixedField(MachineState& m, const Word& d, Io&) {
 
 namespace {
 
-constexpr bool fixedField(int field) { return field != 0 && field != 4; }
+constexpr bool fixedField(int field) {
+    return field != 0 && field != 4;
+}
 
 template <size_t... Words>
 constexpr std::array<InstructionHandler, 256> fixedFieldHandlers(std::index_sequence<Words...>) {
-    return {(fixedField(Words & 7) ? &arithmeticOnFixedField<static_cast<int>(Words >> 3),
-                                                              static_cast<int>(Words & 7)>
-                                   : nullptr)...};
+    return {
+        (fixedField(Words & 7)
+             ? &arithmeticOnFixedField<static_cast<int>(Words >> 3), static_cast<int>(Words & 7)>
+             : nullptr)...};
 }
 
 constexpr std::array<InstructionHandler, 256> fixedFieldTable =
@@ -208,7 +211,9 @@ constexpr std::array<InstructionHandler, 256> fixedFieldTable =
 
 }  // namespace
 
-InstructionHandler fixedFieldArithmetic(int32_t word) { return fixedFieldTable[word & 255]; }
+InstructionHandler fixedFieldArithmetic(int32_t word) {
+    return fixedFieldTable[word & 255];
+}
 
 // clang-format off
 template void arithmetic<0>(MachineState&, const Word&, Io&);

@@ -45,12 +45,33 @@ namespace {
 // is followed by the step.
 bool leavesStatusAlone(InstructionHandler handler) {
     using namespace detail;
-    static constexpr InstructionHandler quiet[] = {
-        nothing,     doReturn,    call,       goTo,       setP,          testPDiffers,
-        testPEquals, incrementP,  decrementP, loadConstant, selectRomNow, selectRomDelayed,
-        selectBankDelayed, bankSwitch, exchangeM1, exchangeM2, m1ToC, m2ToC,
-        stackPush,   stackPop,    stackRotate, rotateLeftA, cToDataAddress, cToData,
-        dataToC,     cToDataRegister, dataRegisterToC};
+    static constexpr InstructionHandler quiet[] = {nothing,
+                                                   doReturn,
+                                                   call,
+                                                   goTo,
+                                                   setP,
+                                                   testPDiffers,
+                                                   testPEquals,
+                                                   incrementP,
+                                                   decrementP,
+                                                   loadConstant,
+                                                   selectRomNow,
+                                                   selectRomDelayed,
+                                                   selectBankDelayed,
+                                                   bankSwitch,
+                                                   exchangeM1,
+                                                   exchangeM2,
+                                                   m1ToC,
+                                                   m2ToC,
+                                                   stackPush,
+                                                   stackPop,
+                                                   stackRotate,
+                                                   rotateLeftA,
+                                                   cToDataAddress,
+                                                   cToData,
+                                                   dataToC,
+                                                   cToDataRegister,
+                                                   dataRegisterToC};
     for (InstructionHandler h : quiet) {
         if (h == handler) return true;
     }

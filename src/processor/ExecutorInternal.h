@@ -169,7 +169,7 @@ inline const DecodedWord& decodedWordAt(MachineState& m, int32_t address) {
 // Executes one decoded word (the program counter has already been advanced past it). The
 // word after a test is its branch address, whatever it would decode to.
 [[gnu::always_inline]] inline void executeDecoded(MachineState& m, const DecodedWord& d,
-                                                 MachinePeripherals& io) {
+                                                  MachinePeripherals& io) {
     const std::array<int32_t, 3> history = m.pChangeHistory;
     m.pChangeHistory = {0, history[0], history[1]};
     if (m.ifPending) {
@@ -179,18 +179,10 @@ inline const DecodedWord& decodedWordAt(MachineState& m, int32_t address) {
     }
     if (!d.readsCarry) m.carry = 0;
     switch (d.jump) {
-        case JumpKind::goTo:
-            detail::goTo(m, d, io);
-            break;
-        case JumpKind::call:
-            detail::call(m, d, io);
-            break;
-        case JumpKind::doReturn:
-            detail::doReturn(m, d, io);
-            break;
-        case JumpKind::none:
-            d.handler(m, d, io);
-            break;
+        case JumpKind::goTo: detail::goTo(m, d, io); break;
+        case JumpKind::call: detail::call(m, d, io); break;
+        case JumpKind::doReturn: detail::doReturn(m, d, io); break;
+        case JumpKind::none: d.handler(m, d, io); break;
     }
     m.ifPending = d.tests;
 }

@@ -167,15 +167,10 @@ const std::array<const InstructionFamily*, 4096>& familyByWord() {
 std::string argumentText(const InstructionFamily& family, int value) {
     char digits[8];
     switch (family.argument) {
-        case A::hexByte:
-            std::snprintf(digits, sizeof digits, "%02X", value & 255);
-            return digits;
-        case A::field:
-            return fieldNames[value & 7];
-        case A::decimal:
-            return std::to_string(value);
-        case A::none:
-            break;
+        case A::hexByte: std::snprintf(digits, sizeof digits, "%02X", value & 255); return digits;
+        case A::field: return fieldNames[value & 7];
+        case A::decimal: return std::to_string(value);
+        case A::none: break;
     }
     return {};
 }

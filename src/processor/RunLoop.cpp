@@ -137,7 +137,8 @@ bool runDecoded(MachineState& m, RunLoopHost& host, int burstLength) {
         if constexpr (Observed) {
             if (m.wordObserver(m) && m.errorText.empty()) break;
         }
-        if (!m.errorText.empty()) [[unlikely]] return false;
+        if (!m.errorText.empty()) [[unlikely]]
+            return false;
         if (quietPasses == 0) {
             if (askStop || m.wordsExecuted >= askAtWord) {
                 if (!host.powerSwitchOn() || host.requestFlags() != 0) break;
@@ -148,11 +149,10 @@ bool runDecoded(MachineState& m, RunLoopHost& host, int burstLength) {
             // Quiet until the pass that pauses, the pass that refreshes, or the word at which
             // the host wants to be asked (the check after that word is made again).
             if (!askBusy && !busy) {
-                const int64_t toWord =
-                    askAtWord > m.wordsExecuted
-                        ? static_cast<int64_t>(std::min<uint64_t>(askAtWord - m.wordsExecuted,
-                                                                  INT32_MAX))
-                        : 0;
+                const int64_t toWord = askAtWord > m.wordsExecuted
+                                           ? static_cast<int64_t>(std::min<uint64_t>(
+                                                 askAtWord - m.wordsExecuted, INT32_MAX))
+                                           : 0;
                 quietPasses = std::max<int64_t>(
                     0, std::min({static_cast<int64_t>(burstLength) - passesSincePause,
                                  static_cast<int64_t>(wordsPerRefresh - 1) - passesSinceRefresh,

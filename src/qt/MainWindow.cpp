@@ -4,27 +4,27 @@
 #include <QBitmap>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QLocale>
-#include <QSaveFile>
-#include <QTextBrowser>
-#include <QVBoxLayout>
-#include <QWindow>
-#include <QDesktopServices>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
 #include <QProcess>
+#include <QSaveFile>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTextBrowser>
 #include <QThread>
 #include <QToolTip>
 #include <QUrl>
+#include <QVBoxLayout>
+#include <QWindow>
 
 #include "BitmapImage.h"
 #include "QtKeys.h"
-#include "tools/KeyMapSource.h"
 #include "printer/RollText.h"
+#include "tools/KeyMapSource.h"
 
 namespace quorvel {
 
@@ -88,9 +88,8 @@ MainWindow::MainWindow(const QString& programFolder, const QString& userDataFold
     panel_ = std::make_unique<MainPanel>(programFolder.toStdString(), services,
                                          userDataFolder.toStdString());
     listing_ = new TplistFM(*panel_, *this, this);
-    speedDialog_ =
-        new TprMoveFM(panel_->session().printer().leftMoveSpeed,
-                     panel_->session().printer().rightMoveSpeed, this);
+    speedDialog_ = new TprMoveFM(panel_->session().printer().leftMoveSpeed,
+                                 panel_->session().printer().rightMoveSpeed, this);
     buildMenu();
     loadKeyTips(programFolder);
 }
@@ -208,9 +207,8 @@ void MainWindow::paintEvent(QPaintEvent*) {
         if (part == FacePart::calculatorImage && panel_->keyLegendOn) {
             const QImage& legend = zoom() == 1.0 || legend2x_.isNull() ? legend1x_ : legend2x_;
             painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-            painter.drawImage(QRectF(0, 0, panel_->faceWidth() * zoom(),
-                                     panel_->faceHeight() * zoom()),
-                              legend);
+            painter.drawImage(
+                QRectF(0, 0, panel_->faceWidth() * zoom(), panel_->faceHeight() * zoom()), legend);
         }
     }
 }
@@ -221,8 +219,7 @@ void MainWindow::drawPart(QPainter& painter, FacePart part, const FaceModel::Sho
     const double ratio = devicePixelRatioF();
     const double scale = z * ratio;
     const QImage picture = imageOf(*shown.picture);
-    const QRectF target(shown.left * z, shown.top * z, picture.width() * z,
-                        picture.height() * z);
+    const QRectF target(shown.left * z, shown.top * z, picture.width() * z, picture.height() * z);
     if (scale == 1.0) {
         painter.drawImage(shown.left, shown.top, picture);
         return;
@@ -285,12 +282,8 @@ void MainWindow::mousePressEvent(QMouseEvent* event) {
                        : event->button() == Qt::RightButton ? 2
                                                             : 1;
     switch (panel_->pointerDown(at.x(), at.y(), button)) {
-        case PointerResult::none:
-            grab_ = Grab::pointer;
-            break;
-        case PointerResult::openMenu:
-            menu_.popup(event->globalPosition().toPoint());
-            break;
+        case PointerResult::none: grab_ = Grab::pointer; break;
+        case PointerResult::openMenu: menu_.popup(event->globalPosition().toPoint()); break;
         case PointerResult::dragDisplay: {
             grab_ = Grab::display;
             // In window pixels from the display's corner, so a drag moves by what the mouse did.
@@ -317,8 +310,7 @@ void MainWindow::mouseMoveEvent(QMouseEvent* event) {
         const ImageComponent& display = panel_->face()[FacePart::dispImage];
         const int left = grab_ == Grab::display ? qRound(display.left * zoom()) : 0;
         const int top = grab_ == Grab::display ? qRound(display.top * zoom()) : 0;
-        panel_->dispImageMouseMove(global.x() - window.left - left,
-                                   global.y() - window.top - top);
+        panel_->dispImageMouseMove(global.x() - window.left - left, global.y() - window.top - top);
         return;
     }
     if (panel_->pointerMove(at.x(), at.y())) update();
@@ -343,15 +335,9 @@ void MainWindow::mouseReleaseEvent(QMouseEvent* event) {
 
 void MainWindow::showCursorFor(int x, int y) {
     switch (panel_->face()[panel_->partAt(x, y)].cursor) {
-        case PartCursor::hand:
-            setCursor(Qt::PointingHandCursor);
-            break;
-        case PartCursor::openHand:
-            setCursor(openHand_);
-            break;
-        case PartCursor::standard:
-            setCursor(Qt::ArrowCursor);
-            break;
+        case PartCursor::hand: setCursor(Qt::PointingHandCursor); break;
+        case PartCursor::openHand: setCursor(openHand_); break;
+        case PartCursor::standard: setCursor(Qt::ArrowCursor); break;
     }
 }
 
@@ -389,17 +375,15 @@ bool MainWindow::event(QEvent* event) {
 void MainWindow::keyPressEvent(QKeyEvent* event) {
     // The held key ignores the keyboard's repeats, as the calculator does.
     if (event->isAutoRepeat()) return;
-    const TranslatedKey key =
-        translateKey(event->key(), event->modifiers(), nativeKeys_, event->nativeScanCode(),
-                     event->nativeVirtualKey());
+    const TranslatedKey key = translateKey(event->key(), event->modifiers(), nativeKeys_,
+                                           event->nativeScanCode(), event->nativeVirtualKey());
     panel_->FormKeyDown(key.virtualKey, key.modifiers, event->text().toStdString());
 }
 
 void MainWindow::keyReleaseEvent(QKeyEvent* event) {
     if (event->isAutoRepeat()) return;
-    const TranslatedKey key =
-        translateKey(event->key(), event->modifiers(), nativeKeys_, event->nativeScanCode(),
-                     event->nativeVirtualKey());
+    const TranslatedKey key = translateKey(event->key(), event->modifiers(), nativeKeys_,
+                                           event->nativeScanCode(), event->nativeVirtualKey());
     panel_->FormKeyUp(key.virtualKey);
 }
 
@@ -551,7 +535,8 @@ void MainWindow::printRoll() {
     if (!panel_->printFile.empty() && printer.outputFormat() == QPrinter::PdfFormat) {
         printer.setOutputFileName(QString::fromStdString(panel_->printFile));
     }
-    printDialog().printRoll(this, panel_->session().roll(), panel_->session().characterSet(), *this);
+    printDialog().printRoll(this, panel_->session().roll(), panel_->session().characterSet(),
+                            *this);
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
         panel_->printFile = printer.outputFileName().toStdString();
     }

@@ -4,19 +4,19 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QImage>
-#include <map>
-#include <vector>
 #include <QMenu>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <map>
 #include <memory>
+#include <vector>
 
 #include "HeadSpeedWindow.h"
 #include "PaperListingWindow.h"
+#include "QtKeys.h"
 #include "QtRollPrinter.h"
 #include "QtSoundPlayer.h"
-#include "QtKeys.h"
 #include "QtTextDrawing.h"
 #include "panel/MainPanel.h"
 

@@ -112,7 +112,8 @@ void TplistFM::clrSBClick() {
 }
 
 void TplistFM::printSBClick() {
-    printDialog().printRoll(this, panel_.session().roll(), panel_.session().characterSet(), messages_);
+    printDialog().printRoll(this, panel_.session().roll(), panel_.session().characterSet(),
+                            messages_);
 }
 
 void TplistFM::closeEvent(QCloseEvent* event) {

@@ -27,8 +27,7 @@ int32_t digitByPlace(NativeKeys native, quint32 scanCode, quint32 virtualKey) {
                 return static_cast<int32_t>(virtualKey);
             }
             return 0;
-        case NativeKeys::unknown:
-            return 0;
+        case NativeKeys::unknown: return 0;
     }
     return 0;
 }
@@ -57,43 +56,19 @@ TranslatedKey translateKey(int qtKey, Qt::KeyboardModifiers qtModifiers, NativeK
         out.virtualKey = 'A' + (qtKey - Qt::Key_A);
     } else {
         switch (qtKey) {
-            case Qt::Key_Backspace:
-                out.virtualKey = vkBack;
-                break;
+            case Qt::Key_Backspace: out.virtualKey = vkBack; break;
             case Qt::Key_Return:
-            case Qt::Key_Enter:
-                out.virtualKey = vkReturn;
-                break;
-            case Qt::Key_Escape:
-                out.virtualKey = vkEscape;
-                break;
-            case Qt::Key_Shift:
-                out.virtualKey = vkShift;
-                break;
-            case Qt::Key_Asterisk:
-                out.virtualKey = keypad ? vkMultiply : 0;
-                break;
-            case Qt::Key_Plus:
-                out.virtualKey = keypad ? vkAdd : vkOemPlus;
-                break;
-            case Qt::Key_Equal:
-                out.virtualKey = vkOemPlus;
-                break;
-            case Qt::Key_Minus:
-                out.virtualKey = keypad ? vkSubtract : vkOemMinus;
-                break;
-            case Qt::Key_Period:
-                out.virtualKey = keypad ? vkDecimal : vkOemPeriod;
-                break;
-            case Qt::Key_Comma:
-                out.virtualKey = keypad ? vkDecimal : 0;
-                break;
-            case Qt::Key_Slash:
-                out.virtualKey = keypad ? vkDivide : vkOem2;
-                break;
-            default:
-                out.virtualKey = 0;
-                break;
+            case Qt::Key_Enter: out.virtualKey = vkReturn; break;
+            case Qt::Key_Escape: out.virtualKey = vkEscape; break;
+            case Qt::Key_Shift: out.virtualKey = vkShift; break;
+            case Qt::Key_Asterisk: out.virtualKey = keypad ? vkMultiply : 0; break;
+            case Qt::Key_Plus: out.virtualKey = keypad ? vkAdd : vkOemPlus; break;
+            case Qt::Key_Equal: out.virtualKey = vkOemPlus; break;
+            case Qt::Key_Minus: out.virtualKey = keypad ? vkSubtract : vkOemMinus; break;
+            case Qt::Key_Period: out.virtualKey = keypad ? vkDecimal : vkOemPeriod; break;
+            case Qt::Key_Comma: out.virtualKey = keypad ? vkDecimal : 0; break;
+            case Qt::Key_Slash: out.virtualKey = keypad ? vkDivide : vkOem2; break;
+            default: out.virtualKey = 0; break;
         }
     }
     const int32_t digit = digitByPlace(native, nativeScanCode, nativeVirtualKey);

@@ -1,12 +1,12 @@
 #include "QtRollPrinter.h"
 
 #include <QDir>
-#include <QFont>
-#include <algorithm>
 #include <QFile>
+#include <QFont>
 #include <QPrintDialog>
 #include <QPrinterInfo>
 #include <QStandardPaths>
+#include <algorithm>
 
 #include "BitmapImage.h"
 

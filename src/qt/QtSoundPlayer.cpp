@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QMediaDevices>
 #include <QUrl>
+
 #include "io/TextUtils.h"
 
 namespace quorvel {

@@ -1,7 +1,8 @@
 #include "ExecutableFolder.h"
 
-#include <climits>
 #include <unistd.h>
+
+#include <climits>
 
 namespace quorvel {
 

@@ -60,30 +60,18 @@ std::string pcKeyName(int virtualKey) {
         return "keypad " + std::to_string(virtualKey - vkNumpad0);
     }
     switch (virtualKey) {
-        case vkBack:
-            return "Backspace";
-        case vkReturn:
-            return "Enter";
-        case vkMultiply:
-            return "keypad *";
-        case vkAdd:
-            return "keypad +";
-        case vkOemPlus:
-            return "= +";
-        case vkSubtract:
-            return "keypad -";
-        case vkOemMinus:
-            return "- _";
-        case vkDecimal:
-            return "keypad .";
-        case vkOemPeriod:
-            return ". >";
-        case vkDivide:
-            return "keypad /";
-        case vkOem2:
-            return "/ ?";
-        default:
-            return "key " + std::to_string(virtualKey);
+        case vkBack: return "Backspace";
+        case vkReturn: return "Enter";
+        case vkMultiply: return "keypad *";
+        case vkAdd: return "keypad +";
+        case vkOemPlus: return "= +";
+        case vkSubtract: return "keypad -";
+        case vkOemMinus: return "- _";
+        case vkDecimal: return "keypad .";
+        case vkOemPeriod: return ". >";
+        case vkDivide: return "keypad /";
+        case vkOem2: return "/ ?";
+        default: return "key " + std::to_string(virtualKey);
     }
 }
 

@@ -248,9 +248,9 @@ struct LabelDesign {
 };
 
 constexpr LabelDesign labelDesigns[] = {
-    {FacePart::offImage, "OFF"},   {FacePart::onImage, "ON"},   {FacePart::manImage, "MAN"},
-    {FacePart::allImage, "ALL"},   {FacePart::normImage, "NORM"}, {FacePart::degImage, "DEG"},
-    {FacePart::grdImage, "GRD"},   {FacePart::radImage, "RAD"},
+    {FacePart::offImage, "OFF"}, {FacePart::onImage, "ON"},     {FacePart::manImage, "MAN"},
+    {FacePart::allImage, "ALL"}, {FacePart::normImage, "NORM"}, {FacePart::degImage, "DEG"},
+    {FacePart::grdImage, "GRD"}, {FacePart::radImage, "RAD"},
 };
 
 void drawSwitchPanel(Pictures& p) {

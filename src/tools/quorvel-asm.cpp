@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "ExecutableFolder.h"
 #include "assembler/Assembler.h"
 #include "assembler/InstructionTable.h"
+#include "assembler/SourceSyntax.h"
 #include "io/ScrambledFile.h"
 #include "io/TextUtils.h"
-#include "assembler/SourceSyntax.h"
 #include "panel/CalculatorData.h"
-#include "ExecutableFolder.h"
 
 using namespace quorvel;
 

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "io/TextUtils.h"
-#include "io/ScrambledFile.h"
+#include "ExecutableFolder.h"
 #include "assembler/SourceSyntax.h"
+#include "io/ScrambledFile.h"
+#include "io/TextUtils.h"
 #include "panel/HeadlessCalculator.h"
 #include "processor/InstructionSet.h"
-#include "ExecutableFolder.h"
 
 using namespace quorvel;
 
@@ -27,7 +27,6 @@ constexpr int exitUsage = 1;
 constexpr int exitRunError = 2;
 constexpr int exitStartup = 3;
 constexpr int exitTimeout = 4;
-
 
 const char* usageText =
     "usage: quorvel-run [--data DIR] [--source FILE] [--mode man|all|norm] [--angle deg|grd|rad]\n"
@@ -40,13 +39,14 @@ namespace fs = std::filesystem;
 // A data folder that reads as DIR but holds another microcode source: links to every
 // file of DIR, and the source packed as the calculator reads it. Removed at the end.
 class SourceFolder {
-public:
+  public:
     ~SourceFolder() {
         std::error_code ignored;
         if (!path_.empty()) fs::remove_all(path_, ignored);
     }
 
-    bool create(const std::string& dataFolder, const std::string& sourcePath, std::string& problem) {
+    bool create(const std::string& dataFolder, const std::string& sourcePath,
+                std::string& problem) {
         std::vector<std::string> lines;
         if (!loadScrambledList(sourcePath, lines)) {
             lines.clear();
@@ -84,7 +84,7 @@ public:
 
     std::string path() const { return path_.string(); }
 
-private:
+  private:
     fs::path path_;
 };
 
@@ -119,8 +119,8 @@ std::map<int32_t, std::string> labelsByAddress(const AssemblyJob& job) {
 void dumpRegisters(const MachineState& m, std::ostream& out) {
     out << "P " << m.pRegister << " carry " << m.carry << "\n";
     const std::pair<const char*, const Register*> registers[] = {
-        {"A", &m.regA},      {"B", &m.regB},      {"C", &m.regC},   {"Y", &m.stack1},
-        {"Z", &m.stack2},    {"T", &m.stack3},    {"M1", &m.regM1}, {"M2", &m.regM2},
+        {"A", &m.regA},   {"B", &m.regB},   {"C", &m.regC},   {"Y", &m.stack1},
+        {"Z", &m.stack2}, {"T", &m.stack3}, {"M1", &m.regM1}, {"M2", &m.regM2},
     };
     for (const auto& [name, r] : registers) out << name << " " << registerText(*r) << "\n";
     out << "status ";
@@ -170,7 +170,8 @@ int main(int argc, char** argv) {
     std::string sourcePath;
     uint64_t maxWords = HeadlessCalculator::defaultWordLimit;
     int timeLimitSeconds = static_cast<int>(
-        std::chrono::duration_cast<std::chrono::seconds>(CalculatorSession::defaultRunTimeLimit).count());
+        std::chrono::duration_cast<std::chrono::seconds>(CalculatorSession::defaultRunTimeLimit)
+            .count());
     std::vector<std::string> keys;
 
     for (int i = 1; i < argc; ++i) {
@@ -185,16 +186,24 @@ int main(int argc, char** argv) {
             if (!value(dataFolder)) return usage("--data needs a folder");
         } else if (arg == "--mode") {
             if (!value(v)) return usage("--mode needs man, all or norm");
-            if (v == "man") mode = PrintModePosition::man;
-            else if (v == "all") mode = PrintModePosition::all;
-            else if (v == "norm") mode = PrintModePosition::norm;
-            else return usage("unknown print mode '" + v + "'");
+            if (v == "man")
+                mode = PrintModePosition::man;
+            else if (v == "all")
+                mode = PrintModePosition::all;
+            else if (v == "norm")
+                mode = PrintModePosition::norm;
+            else
+                return usage("unknown print mode '" + v + "'");
         } else if (arg == "--angle") {
             if (!value(v)) return usage("--angle needs deg, grd or rad");
-            if (v == "deg") angle = AnglePosition::deg;
-            else if (v == "grd") angle = AnglePosition::grd;
-            else if (v == "rad") angle = AnglePosition::rad;
-            else return usage("unknown angle mode '" + v + "'");
+            if (v == "deg")
+                angle = AnglePosition::deg;
+            else if (v == "grd")
+                angle = AnglePosition::grd;
+            else if (v == "rad")
+                angle = AnglePosition::rad;
+            else
+                return usage("unknown angle mode '" + v + "'");
         } else if (arg == "--trace") {
             trace = true;
         } else if (arg == "--trace-words") {
@@ -245,9 +254,7 @@ int main(int argc, char** argv) {
         case HeadlessCalculator::Result::startupFailed:
             printMessages(calculator);
             return exitStartup;
-        case HeadlessCalculator::Result::runError:
-            printMessages(calculator);
-            return exitRunError;
+        case HeadlessCalculator::Result::runError: printMessages(calculator); return exitRunError;
         case HeadlessCalculator::Result::timeout:
             std::cerr << "quorvel-run: the calculator did not wait for a key within " << maxWords
                       << " words or " << timeLimitSeconds << " seconds after power on\n";

@@ -67,7 +67,8 @@ bool decodePng(const std::vector<unsigned char>& bytes, Bitmap& picture) {
         for (int x = 0; x < width; ++x, in += 4, out += 3) {
             const unsigned alpha = in[3];
             for (int c = 0; c < 3; ++c) {
-                out[c] = static_cast<uint8_t>((in[c] * alpha + 255u * (255u - alpha) + 127u) / 255u);
+                out[c] =
+                    static_cast<uint8_t>((in[c] * alpha + 255u * (255u - alpha) + 127u) / 255u);
             }
         }
     }

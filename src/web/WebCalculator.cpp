@@ -150,22 +150,17 @@ int WebCalculator::frame(double nowMs) {
         const auto budget = static_cast<uint64_t>(std::max(1.0, words));
         if (modeTimerDue && panel_.session().pendingRequests() == 0) modeTimerOn_ = false;
         switch (panel_.session().runUntilIdle(budget)) {
-            case CalculatorSession::RunOutcome::idle:
-                idle_ = true;
-                break;
-            case CalculatorSession::RunOutcome::error:
-                closed_ = true;
-                break;
+            case CalculatorSession::RunOutcome::idle: idle_ = true; break;
+            case CalculatorSession::RunOutcome::error: closed_ = true; break;
             case CalculatorSession::RunOutcome::wordLimit:
-            case CalculatorSession::RunOutcome::stopped:
-                idle_ = false;
-                break;
+            case CalculatorSession::RunOutcome::stopped: idle_ = false; break;
         }
     }
     if (!closed_) runScriptedKeys();
 
     int result = 0;
-    if (panel_.session().rollLinesAppended() != savedAppended_ || panel_.session().roll().size() != savedSize_) {
+    if (panel_.session().rollLinesAppended() != savedAppended_ ||
+        panel_.session().roll().size() != savedSize_) {
         savedAppended_ = panel_.session().rollLinesAppended();
         savedSize_ = panel_.session().roll().size();
         panel_.saveRoll();
@@ -331,7 +326,8 @@ bool WebCalculator::paste(const std::string& text) {
 }
 
 void WebCalculator::saveRollAsText() {
-    page_.downloadText("quorvel-roll.txt", rollText(panel_.session().roll(), panel_.session().characterSet()));
+    page_.downloadText("quorvel-roll.txt",
+                       rollText(panel_.session().roll(), panel_.session().characterSet()));
 }
 
 void WebCalculator::discardRoll() {

@@ -45,8 +45,7 @@ bool parseKeyNames(const std::string& text, std::vector<int>& keys);
 // True when a stored file exists but cannot be read back, or holds a line `lineReadable`
 // (when given) rejects: a later write must not replace it before it has been kept aside.
 // A file holding an empty list is not damaged.
-bool storedFileDamaged(const std::string& path,
-                       bool (*lineReadable)(const std::string&) = nullptr);
+bool storedFileDamaged(const std::string& path, bool (*lineReadable)(const std::string&) = nullptr);
 // A roll line the printer could have stored: "Blank" or 20 numeric fields.
 bool rollLineReadable(const std::string& line);
 

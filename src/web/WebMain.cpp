@@ -18,7 +18,8 @@ using namespace quorvel;
 EM_JS(void, pageShowError, (const char* text), { Module.page.showError(UTF8ToString(text)); });
 EM_JS(void, pageShowInformation, (const char* text),
       { Module.page.showInformation(UTF8ToString(text)); });
-EM_JS(int, pageConfirm, (const char* text), { return Module.page.confirm(UTF8ToString(text)) ? 1 : 0; });
+EM_JS(int, pageConfirm, (const char* text),
+      { return Module.page.confirm(UTF8ToString(text)) ? 1 : 0; });
 EM_JS(void, pagePlaySound, (const char* name), { Module.page.playSound(UTF8ToString(name)); });
 EM_JS(void, pageShowListing, (), { Module.page.showListing(); });
 EM_JS(void, pagePrintRoll, (), { Module.page.printRoll(); });
@@ -89,17 +90,29 @@ EMSCRIPTEN_KEEPALIVE const char* qv_damaged_name(int i) {
     return give(calculator->damagedFiles().at(static_cast<size_t>(i)));
 }
 
-EMSCRIPTEN_KEEPALIVE int qv_frame(double nowMs) { return calculator->frame(nowMs); }
+EMSCRIPTEN_KEEPALIVE int qv_frame(double nowMs) {
+    return calculator->frame(nowMs);
+}
 
-EMSCRIPTEN_KEEPALIVE int qv_face_width() { return calculator->width(); }
-EMSCRIPTEN_KEEPALIVE int qv_face_height() { return calculator->height(); }
-EMSCRIPTEN_KEEPALIVE const uint8_t* qv_face_pixels() { return calculator->faceRgba().data(); }
+EMSCRIPTEN_KEEPALIVE int qv_face_width() {
+    return calculator->width();
+}
+EMSCRIPTEN_KEEPALIVE int qv_face_height() {
+    return calculator->height();
+}
+EMSCRIPTEN_KEEPALIVE const uint8_t* qv_face_pixels() {
+    return calculator->faceRgba().data();
+}
 
 EMSCRIPTEN_KEEPALIVE int qv_pointer_down(int id, int x, int y, int button) {
     return calculator->pointerDown(id, x, y, button) ? 1 : 0;
 }
-EMSCRIPTEN_KEEPALIVE void qv_pointer_move(int id, int x, int y) { calculator->pointerMove(id, x, y); }
-EMSCRIPTEN_KEEPALIVE void qv_pointer_up(int id, int button) { calculator->pointerUp(id, button); }
+EMSCRIPTEN_KEEPALIVE void qv_pointer_move(int id, int x, int y) {
+    calculator->pointerMove(id, x, y);
+}
+EMSCRIPTEN_KEEPALIVE void qv_pointer_up(int id, int button) {
+    calculator->pointerUp(id, button);
+}
 // 0 arrow, 1 pointing hand, 2 open hand.
 EMSCRIPTEN_KEEPALIVE int qv_cursor_at(int x, int y) {
     return static_cast<int>(calculator->panel().face()[calculator->partAt(x, y)].cursor);
@@ -118,12 +131,22 @@ EMSCRIPTEN_KEEPALIVE int qv_paste(const char* text, int decimalSeparator) {
     calculator->setDecimalSeparator(decimalSeparator == ',' ? ',' : '.');
     return calculator->paste(text ? text : "") ? 1 : 0;
 }
-EMSCRIPTEN_KEEPALIVE int qv_power_on() { return calculator->panel().powerIsOn() ? 1 : 0; }
-EMSCRIPTEN_KEEPALIVE void qv_key_up(int virtualKey) { calculator->keyUp(virtualKey); }
-EMSCRIPTEN_KEEPALIVE void qv_press_key(int index) { calculator->pressKeyIndex(index); }
-EMSCRIPTEN_KEEPALIVE void qv_release_key() { calculator->releaseKeyIndex(); }
+EMSCRIPTEN_KEEPALIVE int qv_power_on() {
+    return calculator->panel().powerIsOn() ? 1 : 0;
+}
+EMSCRIPTEN_KEEPALIVE void qv_key_up(int virtualKey) {
+    calculator->keyUp(virtualKey);
+}
+EMSCRIPTEN_KEEPALIVE void qv_press_key(int index) {
+    calculator->pressKeyIndex(index);
+}
+EMSCRIPTEN_KEEPALIVE void qv_release_key() {
+    calculator->releaseKeyIndex();
+}
 
-EMSCRIPTEN_KEEPALIVE int qv_key_count() { return keyCount; }
+EMSCRIPTEN_KEEPALIVE int qv_key_count() {
+    return keyCount;
+}
 // Edge 0 left, 1 top, 2 right, 3 bottom of a key on the face.
 EMSCRIPTEN_KEEPALIVE int qv_key_edge(int index, int edge) {
     const KeyRect& r = keyTable.at(static_cast<size_t>(index)).face;
@@ -151,10 +174,16 @@ EMSCRIPTEN_KEEPALIVE int qv_press_keys(const char* names) {
 EMSCRIPTEN_KEEPALIVE void qv_queue_key(int index) {
     if (index >= 0 && index < keyCount) calculator->pressKeysWhenReady({index});
 }
-EMSCRIPTEN_KEEPALIVE void qv_feed() { calculator->feed(); }
-EMSCRIPTEN_KEEPALIVE int qv_keys_pending() { return calculator->scriptedKeysPending() ? 1 : 0; }
+EMSCRIPTEN_KEEPALIVE void qv_feed() {
+    calculator->feed();
+}
+EMSCRIPTEN_KEEPALIVE int qv_keys_pending() {
+    return calculator->scriptedKeysPending() ? 1 : 0;
+}
 
-EMSCRIPTEN_KEEPALIVE const char* qv_display_text() { return give(calculator->displayText()); }
+EMSCRIPTEN_KEEPALIVE const char* qv_display_text() {
+    return give(calculator->displayText());
+}
 EMSCRIPTEN_KEEPALIVE const char* qv_legend_caption() {
     return give(calculator->keyLegendCaption());
 }
@@ -170,7 +199,9 @@ EMSCRIPTEN_KEEPALIVE int qv_switch_position(int which) {
     return static_cast<int>(panel.anglePosition());
 }
 
-EMSCRIPTEN_KEEPALIVE int qv_roll_size() { return calculator->rollSize(); }
+EMSCRIPTEN_KEEPALIVE int qv_roll_size() {
+    return calculator->rollSize();
+}
 EMSCRIPTEN_KEEPALIVE const char* qv_roll_text() {
     std::string text;
     for (const std::string& line : calculator->rollCharacters()) text += line + "\n";
@@ -183,9 +214,13 @@ EMSCRIPTEN_KEEPALIVE int qv_menu_checked(int command) {
 EMSCRIPTEN_KEEPALIVE void qv_menu_command(int command) {
     calculator->menuCommand(static_cast<MenuCommand>(command));
 }
-EMSCRIPTEN_KEEPALIVE void qv_discard_roll() { calculator->discardRoll(); }
+EMSCRIPTEN_KEEPALIVE void qv_discard_roll() {
+    calculator->discardRoll();
+}
 
-EMSCRIPTEN_KEEPALIVE void qv_speed_open() { calculator->speedDialog().FormActivate(); }
+EMSCRIPTEN_KEEPALIVE void qv_speed_open() {
+    calculator->speedDialog().FormActivate();
+}
 EMSCRIPTEN_KEEPALIVE void qv_speed_scroll(int bar, int position) {
     if (bar == 0) {
         calculator->speedDialog().longSBScroll(position, true);
@@ -193,7 +228,9 @@ EMSCRIPTEN_KEEPALIVE void qv_speed_scroll(int bar, int position) {
         calculator->speedDialog().shortSBScroll(position, true);
     }
 }
-EMSCRIPTEN_KEEPALIVE void qv_speed_default() { calculator->speedDialog().defButtClick(); }
+EMSCRIPTEN_KEEPALIVE void qv_speed_default() {
+    calculator->speedDialog().defButtClick();
+}
 EMSCRIPTEN_KEEPALIVE void qv_speed_close(int cancelled) {
     if (cancelled) calculator->speedDialog().canBitBtnClick();
     calculator->speedDialog().FormClose();
@@ -210,6 +247,8 @@ EMSCRIPTEN_KEEPALIVE int qv_speed_value(int which) {
     }
 }
 
-EMSCRIPTEN_KEEPALIVE void qv_save_state() { calculator->saveState(); }
+EMSCRIPTEN_KEEPALIVE void qv_save_state() {
+    calculator->saveState();
+}
 
 }  // extern "C"

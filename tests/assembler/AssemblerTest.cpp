@@ -78,11 +78,15 @@ TEST(AssembleSource, EveryFailureShowsExactlyOneMessage) {
         {"jump to another page",
          {"loop: return", "org $100", "go to loop"},
          "ERROR: Label not found - Check ROM page boundary\r\rgo to loop\r\rLine number: 3"},
-        {"duplicate in a partial last page", {"org $100", "x: return", "x: return"},
-         "ERROR: ROM page has duplicate Label:  [x:]", 258},
-        {"test without its branch", {"if c[w] = 0", "return"},
+        {"duplicate in a partial last page",
+         {"org $100", "x: return", "x: return"},
+         "ERROR: ROM page has duplicate Label:  [x:]",
+         258},
+        {"test without its branch",
+         {"if c[w] = 0", "return"},
          "ERROR: Expecting [then go to] after [if]\r\rreturn\r\rLine number: 2"},
-        {"test followed by go to", {"if c[w] = 0", "go to $0"},
+        {"test followed by go to",
+         {"if c[w] = 0", "go to $0"},
          "ERROR: Expecting [then go to] after [if]\r\rgo to $0\r\rLine number: 2"},
         {"no instruction", {"// only a comment", "org $10"}, msgNoInstruction},
         {"no code at all", {"// only a comment"}, "There is no assembled code to run", 0},
@@ -121,11 +125,16 @@ TEST(AssembleSource, WarnsWhereAJumpMissesTheLabelItNames) {
         int warnedLine;  // 0: no warning
     } cases[] = {
         // The page select finds the label in the wide window, but sends the jump elsewhere.
-        {"select of the wrong page", {"delayed select rom 2", "go to far", "org $100", "far: return"}, 2},
-        {"select of the right page", {"delayed select rom 1", "go to far", "org $100", "far: return"}, 0},
+        {"select of the wrong page",
+         {"delayed select rom 2", "go to far", "org $100", "far: return"},
+         2},
+        {"select of the right page",
+         {"delayed select rom 1", "go to far", "org $100", "far: return"},
+         0},
         // After a test the label is searched bank-wide; the branch stays in its 1024 words.
         {"branch into another block",
-         {"if c[w] = 0", "then go to far", "org $400", "far: return"}, 2},
+         {"if c[w] = 0", "then go to far", "org $400", "far: return"},
+         2},
         {"branch in its block", {"if c[w] = 0", "then go to near", "near: return"}, 0},
     };
     for (const Case& c : cases) {

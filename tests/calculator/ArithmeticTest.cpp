@@ -20,14 +20,10 @@ enum class Operation { add, subtract, multiply, divide };
 
 const char* keyOf(Operation operation) {
     switch (operation) {
-        case Operation::add:
-            return "+";
-        case Operation::subtract:
-            return "-";
-        case Operation::multiply:
-            return "X";
-        case Operation::divide:
-            return "/";
+        case Operation::add: return "+";
+        case Operation::subtract: return "-";
+        case Operation::multiply: return "X";
+        case Operation::divide: return "/";
     }
     return "";
 }
@@ -37,14 +33,10 @@ std::string expectedDisplay(Operation operation, const Operand& y, const Operand
     const Decimal b = decimalOf(x.negative, x.digits, x.exponent);
     if (operation == Operation::divide && b.digits.empty()) return " Error         ";
     switch (operation) {
-        case Operation::add:
-            return sci9Display(roundToTen(add(a, b)));
-        case Operation::subtract:
-            return sci9Display(roundToTen(subtract(a, b)));
-        case Operation::multiply:
-            return sci9Display(roundToTen(multiply(a, b)));
-        case Operation::divide:
-            return sci9Display(roundToTen(divide(a, b)));
+        case Operation::add: return sci9Display(roundToTen(add(a, b)));
+        case Operation::subtract: return sci9Display(roundToTen(subtract(a, b)));
+        case Operation::multiply: return sci9Display(roundToTen(multiply(a, b)));
+        case Operation::divide: return sci9Display(roundToTen(divide(a, b)));
     }
     return "";
 }
@@ -183,12 +175,8 @@ std::string randomMantissa(std::mt19937& random) {
     std::uniform_int_distribution<int> digit(0, 9);
     std::string digits(10, '0');
     switch (kind(random)) {
-        case 0:
-            digits.assign(10, '9');
-            break;
-        case 1:
-            digits = "1000000000";
-            break;
+        case 0: digits.assign(10, '9'); break;
+        case 1: digits = "1000000000"; break;
         default:
             for (char& c : digits) c = static_cast<char>('0' + digit(random));
             break;

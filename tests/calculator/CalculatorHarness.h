@@ -44,8 +44,8 @@ class Calculator {
 
   private:
     std::unique_ptr<HeadlessCalculator> calculator_;
-    size_t firstLine_ = 0;      // printed lines before this calculator's start
-    size_t messageCount_ = 0;   // messages before it; more means it cannot be reused
+    size_t firstLine_ = 0;     // printed lines before this calculator's start
+    size_t messageCount_ = 0;  // messages before it; more means it cannot be reused
     bool healthy_ = true;
 };
 

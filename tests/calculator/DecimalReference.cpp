@@ -143,12 +143,9 @@ TenDigits roundToTen(const Decimal& value) {
 
 std::string sci9Display(const TenDigits& value) {
     switch (value.kind) {
-        case TenDigits::Kind::overflow:
-            return " Error         ";
-        case TenDigits::Kind::zero:
-            return sci9Cells(false, "0000000000", 0);
-        case TenDigits::Kind::number:
-            break;
+        case TenDigits::Kind::overflow: return " Error         ";
+        case TenDigits::Kind::zero: return sci9Cells(false, "0000000000", 0);
+        case TenDigits::Kind::number: break;
     }
     return sci9Cells(value.negative, value.mantissa, value.exponent);
 }

@@ -74,17 +74,25 @@ bool parseDisplay(const std::string& display, Exact& shown) {
 
 }  // namespace
 
-Exact::Exact() { mpfr_init2(value_, precision); }
+Exact::Exact() {
+    mpfr_init2(value_, precision);
+}
 Exact::Exact(const TenDigit& number) : Exact() {
     mpfr_set_str(value_, numberText(number).c_str(), 10, nearest);
 }
-Exact::Exact(const char* decimal) : Exact() { mpfr_set_str(value_, decimal, 10, nearest); }
-Exact::Exact(const Exact& other) : Exact() { mpfr_set(value_, other.value_, nearest); }
+Exact::Exact(const char* decimal) : Exact() {
+    mpfr_set_str(value_, decimal, 10, nearest);
+}
+Exact::Exact(const Exact& other) : Exact() {
+    mpfr_set(value_, other.value_, nearest);
+}
 Exact& Exact::operator=(const Exact& other) {
     mpfr_set(value_, other.value_, nearest);
     return *this;
 }
-Exact::~Exact() { mpfr_clear(value_); }
+Exact::~Exact() {
+    mpfr_clear(value_);
+}
 
 TenDigit tenDigitOf(const char* decimal) {
     const Rounded rounded = roundToTenDigits(Exact(decimal));

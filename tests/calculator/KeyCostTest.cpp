@@ -58,8 +58,7 @@ TEST(KeyCost, CoordinateConversionsStayBelowHalfASecond) {
     const Conversion cases[] = {
         {AnglePosition::grd, "9 . 4 9 6 9 8 8 6 0 4 H E 2 ENTER 4 . 9 9 8 1 9 3 5 8 H E 2", false},
         {AnglePosition::deg, "2 . 8 9 4 3 1 4 7 3 5 ENTER 6 . 5 5 7 5 7 0 4 5 8 H", false},
-        {AnglePosition::rad, "4 . 2 3 3 2 1 6 9 7 H E 2 ENTER 1 . 8 9 0 9 3 2 3 6 8 H E 9 9",
-         true},
+        {AnglePosition::rad, "4 . 2 3 3 2 1 6 9 7 H E 2 ENTER 1 . 8 9 0 9 3 2 3 6 8 H E 9 9", true},
         {AnglePosition::deg, "9 . 3 1 2 4 0 4 2 9 3 H E 1 5 ENTER 7 . 3 7 4 8 4 4 9 E 9 0", true},
     };
     for (const Conversion& c : cases) {
@@ -83,8 +82,7 @@ TEST(KeyCost, SlowestCasesStayBelowHalfASecond) {
          "3 . 3 3 3 3 3 3 3 3 3 E 4 4",
          "W", 5000},
         {"9 . 8 7 6 5 4 3 2 1 1 W 9 . 8 7 6 5 4 3 2 1 9 W 9 . 9 9 9 9 9 9 9 9 9", "W", 5000},
-        {"9 . 8 7 6 5 4 3 2 1 1 W 9 . 8 7 6 5 4 3 2 1 9 W 9 . 9 9 9 9 9 9 9 9 9 SHIFT", "W",
-         5000},
+        {"9 . 8 7 6 5 4 3 2 1 1 W 9 . 8 7 6 5 4 3 2 1 9 W 9 . 9 9 9 9 9 9 9 9 9 SHIFT", "W", 5000},
         {"9 . 8 7 6 5 4 3 2 1 1 W 9 . 8 7 6 5 4 3 2 1 9 W SHIFT", "X", 5000},
         {"9 . 8 7 6 5 4 3 2 1 1 W 9 . 8 7 6 5 4 3 2 1 9 W SHIFT", "/", 5000},
         {"9 . 9 9 9 9 9 9 9 9 9 M . 5 9 . 9 9 9 9 9 9 9 9 8 M X .", "5", 1500},

@@ -85,7 +85,8 @@ TEST(MicrocodeLayout, DisassembledRomAssemblesToTheSameRom) {
         const RomWord& want = a.rom[static_cast<size_t>(address)];
         const RomWord& got = rom[static_cast<size_t>(address)];
         ASSERT_TRUE(got.word == want.word && got.addressWord == want.addressWord)
-            << std::hex << "$" << address << ": " << again.sourceLines[static_cast<size_t>(address)];
+            << std::hex << "$" << address << ": "
+            << again.sourceLines[static_cast<size_t>(address)];
     }
 }
 

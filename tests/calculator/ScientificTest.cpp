@@ -55,8 +55,7 @@ class Checker {
         calculator_.press(keysFor(y) + " ENTER " + keysFor(x) + " " + keys);
         Exact result;
         const bool defined = function(result, Exact(y), Exact(x));
-        judge(cellsOf(y) + " ENTER " + cellsOf(x) + " " + keys, defined, result,
-              correctlyRounded);
+        judge(cellsOf(y) + " ENTER " + cellsOf(x) + " " + keys, defined, result, correctlyRounded);
     }
 
     // y ENTER x, then the keys of a function with two results: what X and Y must show.
@@ -109,8 +108,7 @@ class Checker {
     Calculator& calculator() { return calculator_; }
 
   private:
-    void judge(const std::string& what, bool defined, const Exact& result,
-               bool correctlyRounded) {
+    void judge(const std::string& what, bool defined, const Exact& result, bool correctlyRounded) {
         ++count_;
         const std::string shown = calculator_.display();
         if (!defined) {
@@ -213,8 +211,8 @@ TEST(Scientific, SquareReciprocalAndPercentAreCorrectlyRounded) {
     }
     for (const auto& [y, x] : std::vector<std::pair<TenDigit, TenDigit>>{
              {tenDigitOf("200"), tenDigitOf("15")},
-             {tenDigitOf("1e-99"), tenDigitOf("5")},      // below the range: 0
-             {tenDigitOf("1e10"), tenDigitOf("5e-99")},   // x/100 alone would underflow
+             {tenDigitOf("1e-99"), tenDigitOf("5")},     // below the range: 0
+             {tenDigitOf("1e10"), tenDigitOf("5e-99")},  // x/100 alone would underflow
              {tenDigitOf("9.999999999e99"), tenDigitOf("100")},
              {tenDigitOf("9.999999999e99"), tenDigitOf("101")},
              {tenDigitOf("-3.333333333"), tenDigitOf("33.33333333")}}) {
@@ -270,15 +268,14 @@ TEST(Scientific, IntegerFractionAndAbsoluteValue) {
 TEST(Scientific, FactorialOfEveryIntegerUpTo69) {
     Checker check("n!");
     for (int n = 0; n <= 69; ++n) {
-        check.unary(tenDigitOf(std::to_string(n).c_str()), "SHIFT N",
-                    [n](Exact& r, const Exact&) {
-                        mpfr_fac_ui(r.get(), static_cast<unsigned long>(n), nearest);
-                        return true;
-                    });
+        check.unary(tenDigitOf(std::to_string(n).c_str()), "SHIFT N", [n](Exact& r, const Exact&) {
+            mpfr_fac_ui(r.get(), static_cast<unsigned long>(n), nearest);
+            return true;
+        });
     }
     const auto undefined = [](Exact&, const Exact&) { return false; };
-    for (const TenDigit& x : numbers({"70", "71", "100", "1e50", "-1", "-69", "2.5", "0.5",
-                                      "68.5", "1e-5"})) {
+    for (const TenDigit& x :
+         numbers({"70", "71", "100", "1e50", "-1", "-69", "2.5", "0.5", "68.5", "1e-5"})) {
         check.unary(x, "SHIFT N", undefined);
     }
 }
@@ -292,8 +289,7 @@ TEST(Scientific, StatisticsRegisters) {
         const char* registers;  // .0 to .5, then x mean and s, as FIX 2 shows them
     };
     const Case cases[] = {
-        {"2 ENTER 1 W 4 ENTER 3 W 6 ENTER 5 W",
-         "3.00 9.00 35.00 12.00 56.00 44.00 3.00 2.00"},
+        {"2 ENTER 1 W 4 ENTER 3 W 6 ENTER 5 W", "3.00 9.00 35.00 12.00 56.00 44.00 3.00 2.00"},
         {"2 ENTER 1 W 4 ENTER 3 W 6 ENTER 5 W 4 ENTER 3 SHIFT W",
          "2.00 6.00 26.00 8.00 40.00 32.00 3.00 2.83"},
         {"1 . 5 H W 2 . 5 W", "2.00 1.00 8.50 0.00 0.00 0.00 0.50 2.83"},
@@ -358,20 +354,20 @@ TEST(Scientific, StatisticsEdges) {
         const char* shown;
     };
     const Case cases[] = {
-        {"SHIFT /", "Error"},                       // no data: n = 0
-        {"5 W SHIFT X", "Error"},                   // s needs two points
-        {"5 W", "1.00"},                            // X shows n
-        {"5 W 7", "7"},                             // and the lift is disabled
-        {"5 W 7 ENTER 9 W SHIFT /", "7.00"},        // the 7 replaced n
-        {"5 W SHIFT V", "5.00"},                    // LAST x is x
-        {"5 W 5 W 5 W SHIFT X", "0.00"},            // no spread
+        {"SHIFT /", "Error"},                          // no data: n = 0
+        {"5 W SHIFT X", "Error"},                      // s needs two points
+        {"5 W", "1.00"},                               // X shows n
+        {"5 W 7", "7"},                                // and the lift is disabled
+        {"5 W 7 ENTER 9 W SHIFT /", "7.00"},           // the 7 replaced n
+        {"5 W SHIFT V", "5.00"},                       // LAST x is x
+        {"5 W 5 W 5 W SHIFT X", "0.00"},               // no spread
         {"3 W 3 SHIFT W 3 SHIFT W SHIFT X", "Error"},  // n = -1
-        {"5 W SHIFT M SHIFT /", "Error"},           // CLEAR REG clears the sums
-        {"1 E 5 0 W", "Error"},                     // x^2 overflows
-        {"1 E 5 0 W BS R . 0", "0.00"},             // and no sum changed
+        {"5 W SHIFT M SHIFT /", "Error"},              // CLEAR REG clears the sums
+        {"1 E 5 0 W", "Error"},                        // x^2 overflows
+        {"1 E 5 0 W BS R . 0", "0.00"},                // and no sum changed
         {"1 E 5 0 W BS R . 1", "0.00"},
         {"1 E 5 0 W BS SHIFT /", "Error"},
-        {"4 2 M 4 1 ENTER 2 W R 4", "42.00"},        // 0 to 9 are the user's alone
+        {"4 2 M 4 1 ENTER 2 W R 4", "42.00"},                     // 0 to 9 are the user's alone
         {"3 W 3 SHIFT W 3 SHIFT W 3 W 3 W 5 W SHIFT X", "1.41"},  // through n = -1
         {"5 W 7 W SHIFT M SHIFT /", "Error"},
         {"5 W 7 W SHIFT M 2 W 4 W SHIFT X", "1.41"},  // CLEAR REG also clears the wide sums
@@ -396,11 +392,32 @@ bool exactLn(Exact& r, const Exact& x) {
 
 TEST(Scientific, Logarithms) {
     Checker check("LOG, LN");
-    for (const TenDigit& x :
-         numbers({"1", "10", "2", "0.5", "1e99", "9.999999999e99", "1e-99", "1.000000001",
-                  "0.9999999999", "0.999999999", "1.000000001e1", "9.999999999", "9.999999999e-1",
-                  "3.162277660", "3.162277661", "3.16227766e-50", "2.718281828", "0", "-1",
-                  "-1e-99", "1.1", "0.9", "1.00001", "0.99999", "5", "2.2"})) {
+    for (const TenDigit& x : numbers({"1",
+                                      "10",
+                                      "2",
+                                      "0.5",
+                                      "1e99",
+                                      "9.999999999e99",
+                                      "1e-99",
+                                      "1.000000001",
+                                      "0.9999999999",
+                                      "0.999999999",
+                                      "1.000000001e1",
+                                      "9.999999999",
+                                      "9.999999999e-1",
+                                      "3.162277660",
+                                      "3.162277661",
+                                      "3.16227766e-50",
+                                      "2.718281828",
+                                      "0",
+                                      "-1",
+                                      "-1e-99",
+                                      "1.1",
+                                      "0.9",
+                                      "1.00001",
+                                      "0.99999",
+                                      "5",
+                                      "2.2"})) {
         check.unary(x, "G", exactLog10);
         check.unary(x, "L", exactLn);
     }
@@ -453,11 +470,32 @@ TEST(Scientific, Exponentials) {
     Checker check("10^x, e^x");
     const auto ten = [](Exact& r, const Exact& x) { return exactTenPower(r, x) && inRange(r); };
     const auto e = [](Exact& r, const Exact& x) { return exactExp(r, x) && inRange(r); };
-    for (const TenDigit& x : numbers({"0", "1", "-1", "2", "0.5", "99", "99.99999999", "100",
-                                      "-99", "-99.5", "-100", "-101", "1e-20", "-1e-20",
-                                      "1e-9", "2.302585093", "230", "230.2585092", "230.2585093",
-                                      "-230.2585092", "-227.9559242", "-228", "1e99", "-1e99",
-                                      "0.4342944819", "1.234567891e-5"})) {
+    for (const TenDigit& x : numbers({"0",
+                                      "1",
+                                      "-1",
+                                      "2",
+                                      "0.5",
+                                      "99",
+                                      "99.99999999",
+                                      "100",
+                                      "-99",
+                                      "-99.5",
+                                      "-100",
+                                      "-101",
+                                      "1e-20",
+                                      "-1e-20",
+                                      "1e-9",
+                                      "2.302585093",
+                                      "230",
+                                      "230.2585092",
+                                      "230.2585093",
+                                      "-230.2585092",
+                                      "-227.9559242",
+                                      "-228",
+                                      "1e99",
+                                      "-1e99",
+                                      "0.4342944819",
+                                      "1.234567891e-5"})) {
         check.unary(x, "SHIFT G", ten);
         check.unary(x, "SHIFT L", e);
     }
@@ -480,18 +518,40 @@ TEST(Scientific, PowersAndRoots) {
         return exactRoot(r, y, x) && inRange(r);
     };
     const std::vector<std::pair<const char*, const char*>> pairs = {
-        {"2", "10"},     {"2", "0.5"},      {"27", "3"},       {"10", "99"},
-        {"10", "100"},   {"10", "-99"},     {"10", "-100"},    {"0", "3"},
-        {"0", "0"},      {"0", "-2"},       {"-2", "2"},       {"5", "0"},
-        {"1", "1e99"},   {"1.00001", "1e7"}, {"0.99999", "2e7"}, {"9.999999999e99", "1"},
-        {"1e-99", "1"},  {"1e-99", "-1"},   {"3", "209.5"},     {"0.5", "-332.19"},
-        {"1.000000001", "2.3e11"}, {"2", "-332.1928094"}, {"7", "1e-15"}, {"123", "-0.25"},
+        {"2", "10"},
+        {"2", "0.5"},
+        {"27", "3"},
+        {"10", "99"},
+        {"10", "100"},
+        {"10", "-99"},
+        {"10", "-100"},
+        {"0", "3"},
+        {"0", "0"},
+        {"0", "-2"},
+        {"-2", "2"},
+        {"5", "0"},
+        {"1", "1e99"},
+        {"1.00001", "1e7"},
+        {"0.99999", "2e7"},
+        {"9.999999999e99", "1"},
+        {"1e-99", "1"},
+        {"1e-99", "-1"},
+        {"3", "209.5"},
+        {"0.5", "-332.19"},
+        {"1.000000001", "2.3e11"},
+        {"2", "-332.1928094"},
+        {"7", "1e-15"},
+        {"123", "-0.25"},
         // a root near the top of the range from a small x of many digits
-        {"4.80328848e-16", "-0.1685998571"}, {"4.80328848e-16", "-0.1685998"},
+        {"4.80328848e-16", "-0.1685998571"},
+        {"4.80328848e-16", "-0.1685998"},
         // a y within 1E-5 of 1, with an x that makes the most of its logarithm
-        {"1.000000005", "-7.445069037e7"}, {"1.000000001e-51", "-54.14255095"},
-        {"1.000009999", "1.2345e6"}, {"0.9999900001", "-9.87654321e6"},
-        {"1.000001739", "-1.3e8"}, {"1.0000099", "2.2e7"}};
+        {"1.000000005", "-7.445069037e7"},
+        {"1.000000001e-51", "-54.14255095"},
+        {"1.000009999", "1.2345e6"},
+        {"0.9999900001", "-9.87654321e6"},
+        {"1.000001739", "-1.3e8"},
+        {"1.0000099", "2.2e7"}};
     for (const auto& [y, x] : pairs) {
         check.binary(tenDigitOf(y), tenDigitOf(x), "Y", power);
         check.binary(tenDigitOf(y), tenDigitOf(x), "SHIFT Y", root);
@@ -525,7 +585,8 @@ struct Turn {
     const char* name;
     unsigned long units;  // 0: radians
 };
-const Turn turns[] = {{AnglePosition::deg, "DEG", 360}, {AnglePosition::grd, "GRD", 400},
+const Turn turns[] = {{AnglePosition::deg, "DEG", 360},
+                      {AnglePosition::grd, "GRD", 400},
                       {AnglePosition::rad, "RAD", 0}};
 
 ExactFunction trigFunction(int which, const Turn& turn) {
@@ -547,33 +608,35 @@ void checkTrigonometry(const Turn& turn, const std::vector<TenDigit>& edges, int
     Checker check((std::string("SIN, COS, TAN in ") + turn.name).c_str(), turn.angle);
     const char* keys[] = {"S", "C", "T"};
     for (const TenDigit& x : edges) {
-        for (int which = 0; which < 3; ++which) check.unary(x, keys[which], trigFunction(which, turn));
+        for (int which = 0; which < 3; ++which)
+            check.unary(x, keys[which], trigFunction(which, turn));
     }
     RandomNumbers random(18 + turn.units);
     for (int i = 0; i < 80 * sweepFactor(); ++i) {
         const TenDigit x = random.next(-4, maxExponent, true);
-        for (int which = 0; which < 3; ++which) check.unary(x, keys[which], trigFunction(which, turn));
+        for (int which = 0; which < 3; ++which)
+            check.unary(x, keys[which], trigFunction(which, turn));
     }
 }
 
 TEST(Scientific, TrigonometryInDegrees) {
-    checkTrigonometry(turns[0],
-                      numbers({"0", "30", "45", "60", "90", "180", "270", "360", "-30", "1e10",
-                               "1e99", "-1e99", "9.999999999e99", "1e-99", "1e-7", "89.99999999",
-                               "90.00000001", "45.00000001", "44.99999999", "1e-50",
-                               "123456.789", "9", "359.9999999", "0.9999962727", "1234567891",
-                               "1.234567891e15", "-540", "720.5",
-                               // tan(psi / 2) or tan psi just above a power of ten
-                               "11.45", "5.72", "-29426388.56", "-11.4213"}),
-                      20);
+    checkTrigonometry(
+        turns[0],
+        numbers({"0", "30", "45", "60", "90", "180", "270", "360", "-30", "1e10", "1e99", "-1e99",
+                 "9.999999999e99", "1e-99", "1e-7", "89.99999999", "90.00000001", "45.00000001",
+                 "44.99999999", "1e-50", "123456.789", "9", "359.9999999", "0.9999962727",
+                 "1234567891", "1.234567891e15", "-540", "720.5",
+                 // tan(psi / 2) or tan psi just above a power of ten
+                 "11.45", "5.72", "-29426388.56", "-11.4213"}),
+        20);
 }
 
 TEST(Scientific, TrigonometryInGrads) {
-    checkTrigonometry(turns[1],
-                      numbers({"0", "50", "100", "200", "300", "400", "-50", "1e10", "1e99",
-                               "99.99999999", "100.0000001", "1e-60", "3.3e7", "12.72",
-                               "6.36", "-12.70109927"}),
-                      20);
+    checkTrigonometry(
+        turns[1],
+        numbers({"0", "50", "100", "200", "300", "400", "-50", "1e10", "1e99", "99.99999999",
+                 "100.0000001", "1e-60", "3.3e7", "12.72", "6.36", "-12.70109927"}),
+        20);
 }
 
 ExactFunction inverseFunction(int which, const Turn& turn) {
@@ -594,10 +657,28 @@ ExactFunction inverseFunction(int which, const Turn& turn) {
 
 TEST(Scientific, InverseTrigonometry) {
     const char* keys[] = {"SHIFT S", "SHIFT C", "SHIFT T"};
-    const std::vector<TenDigit> edges =
-        numbers({"0", "1", "-1", "0.5", "-0.5", "0.7071067812", "0.7071067811", "1e-99", "1e-7",
-                 "-1e-50", "0.9999999999", "-0.9999999999", "0.9999962724", "1.000000001",
-                 "-1.000000001", "2", "1e99", "-1e99", "1e10", "0.1", "0.9999999", "0.001"});
+    const std::vector<TenDigit> edges = numbers({"0",
+                                                 "1",
+                                                 "-1",
+                                                 "0.5",
+                                                 "-0.5",
+                                                 "0.7071067812",
+                                                 "0.7071067811",
+                                                 "1e-99",
+                                                 "1e-7",
+                                                 "-1e-50",
+                                                 "0.9999999999",
+                                                 "-0.9999999999",
+                                                 "0.9999962724",
+                                                 "1.000000001",
+                                                 "-1.000000001",
+                                                 "2",
+                                                 "1e99",
+                                                 "-1e99",
+                                                 "1e10",
+                                                 "0.1",
+                                                 "0.9999999",
+                                                 "0.001"});
     for (const Turn& turn : turns) {
         Checker check((std::string("SIN-1, COS-1, TAN-1 in ") + turn.name).c_str(), turn.angle);
         for (const TenDigit& x : edges) {
@@ -618,19 +699,19 @@ TEST(Scientific, InverseTrigonometry) {
 
 // Radians are reduced exactly below 10^5; a larger x is an Error.
 TEST(Scientific, TrigonometryInRadians) {
-    checkTrigonometry(turns[2],
-                      numbers({"0", "1", "-1", "0.7853981633", "0.7853981634", "1.570796327",
-                               "1.570796326", "3.141592654", "3.141592653", "-3.141592654", "52174",
-                               "6.283185307", "4.712388980", "10000", "99999.99999", "355",
-                               "1e-99", "1e-7", "0.1", "2", "31415.92654",
-                               "62831.85307", "78539.81634", "65536", "99999.99999", "-99999.99999",
-                               // just below n times 1.57079632: the exact second step
-                               "1.5705", "-1.570319261", "3.1412", "4.7121", "-589.0483861",
-                               "0.1997", "0.0998",
-                               // n rounded up or not at an odd multiple of pi/4; a large n
-                               // with a tiny rest
-                               "2.356194490", "2.356194491", "-5.497787144", "70685.83471"}),
-                      4);
+    checkTrigonometry(
+        turns[2],
+        numbers({"0", "1", "-1", "0.7853981633", "0.7853981634", "1.570796327", "1.570796326",
+                 "3.141592654", "3.141592653", "-3.141592654", "52174", "6.283185307",
+                 "4.712388980", "10000", "99999.99999", "355", "1e-99", "1e-7", "0.1", "2",
+                 "31415.92654", "62831.85307", "78539.81634", "65536", "99999.99999",
+                 "-99999.99999",
+                 // just below n times 1.57079632: the exact second step
+                 "1.5705", "-1.570319261", "3.1412", "4.7121", "-589.0483861", "0.1997", "0.0998",
+                 // n rounded up or not at an odd multiple of pi/4; a large n
+                 // with a tiny rest
+                 "2.356194490", "2.356194491", "-5.497787144", "70685.83471"}),
+        4);
     Calculator calculator(PrintModePosition::man, AnglePosition::rad);
     calculator.press("1 E 5 S");
     EXPECT_EQ(calculator.shown(), "Error");
@@ -638,22 +719,49 @@ TEST(Scientific, TrigonometryInRadians) {
 
 // To polar: x in X, y in Y give r in X and the angle of (x, y) in Y, -180 < angle <= 180.
 TEST(Scientific, ToPolar) {
-    const std::vector<std::pair<const char*, const char*>> edges = {  // y, x
-        {"0", "0"},          {"0", "5"},         {"0", "-5"},        {"5", "0"},
-        {"-5", "0"},         {"3", "4"},         {"-3", "4"},        {"3", "-4"},
-        {"-3", "-4"},        {"1", "1"},         {"-1", "-1"},       {"1", "-1"},
-        {"1e-99", "0"},      {"0", "-1e-99"},    {"1e-99", "1e-99"}, {"-1e-99", "-9.999999999e99"},
-        {"9.999999999e99", "1e-99"}, {"7e99", "7e99"},  {"7.071067812e99", "7.071067811e99"},
-        {"9.9e99", "9.9e99"}, {"-9.999999999e99", "1"}, {"6e99", "8e99"}, {"1e-60", "1e60"},
-        {"1", "1.000000001"}, {"1.000000001", "1"}, {"-1e-10", "-1"}, {"1e-10", "-1"},
-        {"1.732050808", "1"}, {"-1", "-1.732050808"}, {"2.5e-50", "-3.1e-50"},
-        {"6.927480296", "6.927485559"}, {"-6.98288", "6.982885894"}, {"5.999999", "6"}};
+    const std::vector<std::pair<const char*, const char*>> edges = {
+        // y, x
+        {"0", "0"},
+        {"0", "5"},
+        {"0", "-5"},
+        {"5", "0"},
+        {"-5", "0"},
+        {"3", "4"},
+        {"-3", "4"},
+        {"3", "-4"},
+        {"-3", "-4"},
+        {"1", "1"},
+        {"-1", "-1"},
+        {"1", "-1"},
+        {"1e-99", "0"},
+        {"0", "-1e-99"},
+        {"1e-99", "1e-99"},
+        {"-1e-99", "-9.999999999e99"},
+        {"9.999999999e99", "1e-99"},
+        {"7e99", "7e99"},
+        {"7.071067812e99", "7.071067811e99"},
+        {"9.9e99", "9.9e99"},
+        {"-9.999999999e99", "1"},
+        {"6e99", "8e99"},
+        {"1e-60", "1e60"},
+        {"1", "1.000000001"},
+        {"1.000000001", "1"},
+        {"-1e-10", "-1"},
+        {"1e-10", "-1"},
+        {"1.732050808", "1"},
+        {"-1", "-1.732050808"},
+        {"2.5e-50", "-3.1e-50"},
+        {"6.927480296", "6.927485559"},
+        {"-6.98288", "6.982885894"},
+        {"5.999999", "6"}};
     for (const Turn& turn : turns) {
         Checker check((std::string("to polar in ") + turn.name).c_str(), turn.angle);
         const auto polar = [turn](Exact& r, Exact& angle, const Exact& y, const Exact& x) {
             mpfr_hypot(r.get(), x.get(), y.get(), nearest);
-            if (turn.units == 0) mpfr_atan2(angle.get(), y.get(), x.get(), nearest);
-            else mpfr_atan2u(angle.get(), y.get(), x.get(), turn.units, nearest);
+            if (turn.units == 0)
+                mpfr_atan2(angle.get(), y.get(), x.get(), nearest);
+            else
+                mpfr_atan2u(angle.get(), y.get(), x.get(), turn.units, nearest);
             return inRange(r);
         };
         for (const auto& [y, x] : edges) check.pair(tenDigitOf(y), tenDigitOf(x), "J", polar);
@@ -673,15 +781,40 @@ TEST(Scientific, ToPolar) {
 // To rectangular: r in X, the angle in Y give r cos(angle) in X and r sin(angle) in Y. Where
 // the angle reduces exactly to an axis the small coordinate is an exact 0.
 TEST(Scientific, ToRectangular) {
-    const std::vector<std::pair<const char*, const char*>> edges = {  // angle in DEG, r
-        {"0", "1"},         {"30", "2"},      {"45", "1"},       {"60", "-2"},     {"90", "3"},
-        {"135", "1"},       {"180", "1"},     {"225", "1"},      {"270", "5"},     {"315", "1"},
-        {"360", "1"},       {"-30", "1"},     {"-90", "1"},      {"-180", "7"},    {"-135", "1"},
-        {"1e99", "1"},      {"-1e99", "2"},   {"1e-99", "1"},    {"89.99999999", "1"},
-        {"90.00000001", "-1"}, {"44.99999999", "1"}, {"45.00000001", "1"}, {"1234567891", "1"},
-        {"30", "9.999999999e99"}, {"0", "9.999999999e99"}, {"-90", "-9.999999999e99"},
-        {"45", "1e-99"},    {"30", "0"},      {"1e-50", "1e50"}, {"359.9999999", "1"},
-        {"11.45", "3"},     {"-29426388.56", "-5.244934191e-44"}};
+    const std::vector<std::pair<const char*, const char*>> edges = {
+        // angle in DEG, r
+        {"0", "1"},
+        {"30", "2"},
+        {"45", "1"},
+        {"60", "-2"},
+        {"90", "3"},
+        {"135", "1"},
+        {"180", "1"},
+        {"225", "1"},
+        {"270", "5"},
+        {"315", "1"},
+        {"360", "1"},
+        {"-30", "1"},
+        {"-90", "1"},
+        {"-180", "7"},
+        {"-135", "1"},
+        {"1e99", "1"},
+        {"-1e99", "2"},
+        {"1e-99", "1"},
+        {"89.99999999", "1"},
+        {"90.00000001", "-1"},
+        {"44.99999999", "1"},
+        {"45.00000001", "1"},
+        {"1234567891", "1"},
+        {"30", "9.999999999e99"},
+        {"0", "9.999999999e99"},
+        {"-90", "-9.999999999e99"},
+        {"45", "1e-99"},
+        {"30", "0"},
+        {"1e-50", "1e50"},
+        {"359.9999999", "1"},
+        {"11.45", "3"},
+        {"-29426388.56", "-5.244934191e-44"}};
     for (const Turn& turn : turns) {
         Checker check((std::string("to rectangular in ") + turn.name).c_str(), turn.angle);
         const auto rectangular = [turn](Exact& x, Exact& y, const Exact& angle, const Exact& r) {
@@ -716,9 +849,9 @@ TEST(Scientific, ToRectangular) {
                        rectangular);
         }
         if (turn.units == 0) {
-            for (const char* angle : {"1.570796327", "3.141592654", "-4.71238898", "1.5705",
-                                      "-589.0483861", "0.1997", "99999.99999",
-                                      "1e5", "-1e5", "1e99"}) {
+            for (const char* angle :
+                 {"1.570796327", "3.141592654", "-4.71238898", "1.5705", "-589.0483861", "0.1997",
+                  "99999.99999", "1e5", "-1e5", "1e99"}) {
                 check.pair(tenDigitOf(angle), tenDigitOf("2"), "SHIFT J", rectangular);
             }
         }
@@ -731,9 +864,9 @@ TEST(Scientific, TheClassicChain) {
     Calculator calculator;
     calculator.press("SHIFT F 9 9");
     const std::pair<const char*, const char*> steps[] = {
-        {"S", " 1.564344650-01"}, {"C", " 9.999962727-01"}, {"T", " 1.745499985-02"},
-        {"SHIFT T", " 9.999962724-01"}, {"SHIFT C", " 1.564416604-01"},
-        {"SHIFT S", " 9.000417403 00"}};
+        {"S", " 1.564344650-01"},       {"C", " 9.999962727-01"},
+        {"T", " 1.745499985-02"},       {"SHIFT T", " 9.999962724-01"},
+        {"SHIFT C", " 1.564416604-01"}, {"SHIFT S", " 9.000417403 00"}};
     for (const auto& [keys, shown] : steps) {
         calculator.press(keys);
         EXPECT_EQ(calculator.display(), shown) << keys;

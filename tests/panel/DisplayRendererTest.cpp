@@ -39,27 +39,13 @@ Points expectedPixels(const std::string& cells) {
             for (const char* s = lit; *s; ++s) {
                 for (int i = 0; i < 6; ++i) {
                     switch (*s) {
-                        case 'a':
-                            points.insert({x + 1 + i, 0});
-                            break;
-                        case 'b':
-                            points.insert({x + 7, 1 + i});
-                            break;
-                        case 'c':
-                            points.insert({x + 7, 8 + i});
-                            break;
-                        case 'd':
-                            points.insert({x + 1 + i, 14});
-                            break;
-                        case 'e':
-                            points.insert({x, 8 + i});
-                            break;
-                        case 'f':
-                            points.insert({x, 1 + i});
-                            break;
-                        case 'g':
-                            points.insert({x + 1 + i, 7});
-                            break;
+                        case 'a': points.insert({x + 1 + i, 0}); break;
+                        case 'b': points.insert({x + 7, 1 + i}); break;
+                        case 'c': points.insert({x + 7, 8 + i}); break;
+                        case 'd': points.insert({x + 1 + i, 14}); break;
+                        case 'e': points.insert({x, 8 + i}); break;
+                        case 'f': points.insert({x, 1 + i}); break;
+                        case 'g': points.insert({x + 1 + i, 7}); break;
                     }
                 }
             }

@@ -4,8 +4,8 @@
 
 #include "panel/FaceLayout.h"
 #include "panel/FaceModel.h"
-#include "support/PrinterTestSupport.h"
 #include "panel/WindowCommands.h"
+#include "support/PrinterTestSupport.h"
 
 namespace quorvel {
 namespace {
@@ -158,12 +158,26 @@ TEST(PopupMenu, ListsTheItemsWithTheirCaptionsInOrder) {
         captions.push_back(item.caption);
         if (item.checkable) checkable.push_back(item.name);
     }
-    EXPECT_EQ(captions,
-              (std::vector<std::string>{
-                  "Copy\tCtrl+C", "Paste\tCtrl+V", "-", "Sounds", "Fast", "Low Battery Display",
-                  "Calculator Key Legend", "Zoom", "-", "View Roll", "Print Roll",
-                  "Save Roll as Text\u2026", "Discard Used Roll", "Print Head Speed", "-", "Help",
-                  "About", "-", "Minimize", "Close    (Esc)"}));
+    EXPECT_EQ(captions, (std::vector<std::string>{"Copy\tCtrl+C",
+                                                  "Paste\tCtrl+V",
+                                                  "-",
+                                                  "Sounds",
+                                                  "Fast",
+                                                  "Low Battery Display",
+                                                  "Calculator Key Legend",
+                                                  "Zoom",
+                                                  "-",
+                                                  "View Roll",
+                                                  "Print Roll",
+                                                  "Save Roll as Text\u2026",
+                                                  "Discard Used Roll",
+                                                  "Print Head Speed",
+                                                  "-",
+                                                  "Help",
+                                                  "About",
+                                                  "-",
+                                                  "Minimize",
+                                                  "Close    (Esc)"}));
     EXPECT_EQ(checkable,
               (std::vector<std::string>{"Sound1", "Fast1", "LowPower1", "ShowKeyLegend1"}));
 }

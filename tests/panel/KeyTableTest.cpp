@@ -98,18 +98,18 @@ TEST(KeyboardMapping, TypedOperatorsGoByTheirCharacterAndShiftGivesTheShiftedKey
         std::vector<int> keys;
     };
     const Case cases[] = {
-        {'Q', shift, "Q", {0, 2}},        // x squared: SHIFT, then Q
+        {'Q', shift, "Q", {0, 2}},  // x squared: SHIFT, then Q
         {'Q', none, "q", {2}},
-        {vkOemPlus, shift, "+", {34}},    // "+" on Shift+= is the + key, not SHIFT
-        {'8', shift, "*", {30}},          // "*" on Shift+8 multiplies
-        {'1', shift, "+", {34}},          // another layout's "+" on another key
-        {'1', shift, "!", {0, 23}},       // a shifted digit is the digit
+        {vkOemPlus, shift, "+", {34}},  // "+" on Shift+= is the + key, not SHIFT
+        {'8', shift, "*", {30}},        // "*" on Shift+8 multiplies
+        {'1', shift, "+", {34}},        // another layout's "+" on another key
+        {'1', shift, "!", {0, 23}},     // a shifted digit is the digit
         {vkNumpad0 + 1, shift, "", {0, 23}},
-        {0, none, "/", {28}},             // a key the mapping does not know
+        {0, none, "/", {28}},  // a key the mapping does not know
         {vkOemMinus, none, "-", {32}},
-        {vkOemPlus, none, "=", {34}},     // the key itself where its character is no operator
+        {vkOemPlus, none, "=", {34}},  // the key itself where its character is no operator
         {'A', shift, "A", {}},
-        {vkShift, shift, "", {}},         // Shift alone goes in when it comes up
+        {vkShift, shift, "", {}},  // Shift alone goes in when it comes up
         {'C', control, "\x03", {}},
         {'8', control, "*", {}},
     };

@@ -45,7 +45,8 @@ TEST(StartUp, EveryFailureShowsItsMessageClosesAndKeepsTheStoredFiles) {
         {"instruction table damaged",
          [](WindowRig& r) { r.folder.write("OCMno.dat", "not a table"); },
          {"ERROR: Invalid OCM file: OCMno.dat is damaged"}},
-        {"face picture missing", [](WindowRig& r) { fs::remove(r.folder.path("PMnon.dat")); },
+        {"face picture missing",
+         [](WindowRig& r) { fs::remove(r.folder.path("PMnon.dat")); },
          {"ERROR: Failed to load the face picture: PMnon.dat is missing"}},
         {"face picture not a PNG",
          [](WindowRig& r) { r.folder.write("PMnon.dat", "\x01\x02\x03"); },
@@ -137,7 +138,8 @@ TEST(StartUp, RestoresTheSwitchesSizesAndCentresTheWindowAndShowsTheParts) {
     EXPECT_FALSE(panel.face()[FacePart::maskImage].visible);
     EXPECT_FALSE(panel.face()[FacePart::pfLEDImage].visible);
     EXPECT_EQ(panel.shownPart(FacePart::prnHdImage).left, headRestPosition);
-    EXPECT_EQ(panel.shownPart(FacePart::paper97Image).picture, &panel.session().printer().paperImage());
+    EXPECT_EQ(panel.shownPart(FacePart::paper97Image).picture,
+              &panel.session().printer().paperImage());
 }
 
 TEST(StartUp, TheWindowComesBackWhereItWasUnlessThatIsOffEveryScreen) {
@@ -374,7 +376,8 @@ TEST(Dispatcher, OnlyARealMoveOfThePowerSwitchActsAndPowerOnResets) {
     rig.settle();
     EXPECT_EQ(rig.sounds, (std::vector<std::string>{"swc", "swc"}));
     EXPECT_FALSE(panel.session().machine().displayOn);
-    EXPECT_EQ(panel.session().display().image(), panel.session().display().maskImage) << "the display goes blank";
+    EXPECT_EQ(panel.session().display().image(), panel.session().display().maskImage)
+        << "the display goes blank";
     EXPECT_EQ(panel.face()[FacePart::offSWimage].left, 71);
 
     panel.switchLabelClick(FacePart::offImage);
@@ -472,7 +475,7 @@ TEST(Switches, AKnobDraggedAlongItsSlotGoesToTheNearestPositionAndAStillOneIsACl
         {FacePart::manSWimage, 310, 311, 311, 1, "swc"},  // a tremble is a click: the next
         {FacePart::manSWimage, 310, 340, 310, 0, ""},     // dragged and brought back
         {FacePart::degSWimage, 380, 395, 405, 1, "swc"},
-        {FacePart::degSWimage, 380, 300, 300, 0, ""},     // beyond the slot's end
+        {FacePart::degSWimage, 380, 300, 300, 0, ""},  // beyond the slot's end
         {FacePart::degSWimage, 380, 460, 470, 2, "swi"},
     };
     for (const Case& c : cases) {
@@ -529,12 +532,14 @@ TEST(Keys, ShiftKindsChooseTheAlternateCode) {
         panel.session().machine().statusBits[13] = !c.shifted;
         panel.setKeyIndex(c.index);
         panel.press();
-        EXPECT_EQ(panel.session().machine().keyQueue[0], 0) << "kept until the microcode looks for a key";
+        EXPECT_EQ(panel.session().machine().keyQueue[0], 0)
+            << "kept until the microcode looks for a key";
         // the shift the keys before it left, when it reaches the machine, chooses the code
         panel.session().machine().statusBits[13] = c.shifted;
         panel.session().keyTestFoundEmpty();
         EXPECT_EQ(panel.session().machine().keyQueue[0], c.code) << keyTable[c.index].legend;
-        EXPECT_EQ(panel.session().machine().statusBits[13] != 0, c.shiftAfter) << keyTable[c.index].legend;
+        EXPECT_EQ(panel.session().machine().statusBits[13] != 0, c.shiftAfter)
+            << keyTable[c.index].legend;
         panel.session().keyTestFoundEmpty();
         EXPECT_EQ(panel.face()[FacePart::shiftLampImage].visible, c.shiftAfter) << "the SHIFT lamp";
         panel.release();
@@ -553,7 +558,8 @@ TEST(Keys, PcKeysRollOverTheMouseBlocksAndOnlyAnEscPressedHereCloses) {
     EXPECT_EQ(panel.keyIndex(), 24);
     panel.FormKeyUp(vkEscape);
     EXPECT_TRUE(panel.keyHeld()) << "Esc up leaves the key down";
-    EXPECT_EQ(panel.session().pendingRequests(), 0) << "an Esc whose press went elsewhere does not close";
+    EXPECT_EQ(panel.session().pendingRequests(), 0)
+        << "an Esc whose press went elsewhere does not close";
     panel.FormKeyUp('2');
     EXPECT_FALSE(panel.keyHeld());
     EXPECT_EQ(panel.session().typeAhead(), (std::deque<int>{23, 24}));
@@ -604,7 +610,8 @@ TEST(Keys, TheTypeAheadKeepsItsPressesInOrderAndRefusesOneBeyondItAloud) {
     EXPECT_EQ(panel.keyLegendCaption(), typeAheadFullSign);
     ASSERT_TRUE(rig.settle());
     EXPECT_TRUE(panel.session().typeAhead().empty());
-    EXPECT_EQ(panel.session().machine().regA[2] * 10 + panel.session().machine().regA[1], 25) << "the last press, 2";
+    EXPECT_EQ(panel.session().machine().regA[2] * 10 + panel.session().machine().regA[1], 25)
+        << "the last press, 2";
     EXPECT_EQ(panel.keyLegendCaption(), "") << "the sign goes with the first key taken";
 
     panel.FormKeyDown('3', {});
@@ -654,7 +661,8 @@ TEST(Keys, CopyAndPasteGoThroughTheClipboardAndARefusalChangesNothing) {
         rig.messages.information.clear();
         rig.clipboard = c.text;
         EXPECT_EQ(panel.Paste1Click(), c.message == nullptr) << c.text;
-        std::deque<int> after(panel.session().typeAhead().begin() + 60, panel.session().typeAhead().end());
+        std::deque<int> after(panel.session().typeAhead().begin() + 60,
+                              panel.session().typeAhead().end());
         EXPECT_EQ(after, c.typed) << c.text;
         EXPECT_EQ(rig.messages.information,
                   c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{})
@@ -672,8 +680,9 @@ TEST(Keys, WithThePowerOffAClickShowsThePressedKeyAndQueuesNothing) {
     const ImageComponent& paste = panel.face()[FacePart::pasteImage];
     EXPECT_EQ(paste.left, key.face.left);
     EXPECT_EQ(paste.top, key.face.top);
-    EXPECT_EQ(paste.picture, cropBitmap(panel.face()[FacePart::buttsImage].picture, key.picture.left,
-                                        key.picture.top, key.face.width(), key.face.height()));
+    EXPECT_EQ(paste.picture,
+              cropBitmap(panel.face()[FacePart::buttsImage].picture, key.picture.left,
+                         key.picture.top, key.face.width(), key.face.height()));
     EXPECT_EQ(panel.session().machine().keyQueue[0], 0);
     EXPECT_TRUE(panel.session().typeAhead().empty());
     panel.calculatorImageMouseUp(true);

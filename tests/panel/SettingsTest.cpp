@@ -77,14 +77,14 @@ TEST(SettingsReader, AppliesEachKeyWithItsOwnDefault) {
         int left, top, zoom;
         bool fast;
     };
-    for (const Added& c : {Added{{"009-40", "01080"}, true, -40, 80, 100, false},
-                           Added{{"009100", "010999999"}, false, 0, 0, 100, false},
-                           Added{{"009x"}, false, 0, 0, 100, false},
-                           Added{{"011160", "012-1"}, false, 0, 0, 150, true},
-                           Added{{"011180"}, false, 0, 0, 200, false},
-                           Added{{"0119999"}, false, 0, 0, 200, false},
-                           Added{{"0110"}, false, 0, 0, 100, false},
-                           Added{{"013/tmp/roll 1.pdf"}, false, 0, 0, 100, false}}) {
+    for (const Added& c :
+         {Added{{"009-40", "01080"}, true, -40, 80, 100, false},
+          Added{{"009100", "010999999"}, false, 0, 0, 100, false},
+          Added{{"009x"}, false, 0, 0, 100, false},
+          Added{{"011160", "012-1"}, false, 0, 0, 150, true},
+          Added{{"011180"}, false, 0, 0, 200, false}, Added{{"0119999"}, false, 0, 0, 200, false},
+          Added{{"0110"}, false, 0, 0, 100, false},
+          Added{{"013/tmp/roll 1.pdf"}, false, 0, 0, 100, false}}) {
         const PanelSettings s = read(c.lines);
         EXPECT_EQ(s.windowPlaced, c.placed) << c.lines[0];
         if (s.windowPlaced) {

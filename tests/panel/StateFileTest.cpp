@@ -41,7 +41,8 @@ class StateFileTest : public ::testing::Test {
     StateFileResult restore(HeadlessCalculator& calculator) {
         const StateFileResult result = loadStateFile(path, calculator.session().machine());
         if (result == StateFileResult::restored) {
-            resumePrinterAfterRestore(calculator.session().printer(), calculator.session().machine());
+            resumePrinterAfterRestore(calculator.session().printer(),
+                                      calculator.session().machine());
             calculator.session().renderDisplay();
         }
         return result;
@@ -152,8 +153,8 @@ TEST_F(StateFileTest, ALineBeingPrintedIsPrintedOnceAfterResuming) {
 
     HeadlessCalculator resumed(QUORVEL_DATA_DIR);
     start(resumed, PrintModePosition::norm);
-    resumed.session().roll().assign(
-        {saved.session().roll().rollLines().begin(), saved.session().roll().rollLines().begin() + before});
+    resumed.session().roll().assign({saved.session().roll().rollLines().begin(),
+                                     saved.session().roll().rollLines().begin() + before});
     ASSERT_EQ(restore(resumed), StateFileResult::restored);
     EXPECT_EQ(resumed.session().runUntilIdle(HeadlessCalculator::defaultWordLimit),
               CalculatorSession::RunOutcome::idle);

@@ -72,7 +72,8 @@ class PanelRig : public MessageBoxes,
     bool start() {
         if (!panel().FormActivate()) return false;
         panel().requestPower(true);
-        const bool idle = panel().session().runUntilIdle(1'000'000) == CalculatorSession::RunOutcome::idle;
+        const bool idle =
+            panel().session().runUntilIdle(1'000'000) == CalculatorSession::RunOutcome::idle;
         sounds.clear();  // the power switch's click
         return idle;
     }
@@ -89,7 +90,8 @@ class PanelRig : public MessageBoxes,
         return ticks;
     }
     std::string lastTapeLine() {
-        return panel().session().characterSet().lineCharacters(panel().session().roll().rollLines().back());
+        return panel().session().characterSet().lineCharacters(
+            panel().session().roll().rollLines().back());
     }
 
     void showError(const std::string& text) override { errors.push_back(text); }
@@ -184,7 +186,8 @@ TEST(PanelFeed, FeedsBlankLinesWithTheDisplayDarkWhileAKeyIsHeld) {
     panel.printFeedImageMouseDown();
     panel.printFeedImageMouseDown();  // ignored while the paper moves
     EXPECT_TRUE(rig.feedTimer);
-    EXPECT_EQ(panel.session().display().image(), panel.session().display().maskImage) << "dark at once";
+    EXPECT_EQ(panel.session().display().image(), panel.session().display().maskImage)
+        << "dark at once";
     panel.setKeyIndex(keyIndexForName("7"));
     panel.press();
     for (int i = 0; i < 20; ++i) panel.feedTimerTimer();
@@ -193,7 +196,8 @@ TEST(PanelFeed, FeedsBlankLinesWithTheDisplayDarkWhileAKeyIsHeld) {
     EXPECT_EQ(panel.session().roll().rollLines(), std::vector<std::string>(3, blankRollLine));
     EXPECT_EQ(rig.sounds, std::vector<std::string>(3, "fed"));
     EXPECT_EQ(rig.listingRefreshes, 3);
-    EXPECT_NE(panel.session().display().image(), panel.session().display().maskImage) << "lit again at once";
+    EXPECT_NE(panel.session().display().image(), panel.session().display().maskImage)
+        << "lit again at once";
     EXPECT_EQ(test::paperEdgeRow(panel.session().printer().paperImage()), 169 - 60);
     panel.feedTimerTimer();  // a stray tick after the timer stopped
     EXPECT_EQ(panel.session().roll().size(), 3);

@@ -42,8 +42,8 @@ constexpr const char* Z = "00000000000000";
 const ArithmeticCase arithmeticCases[] = {
     {"a+c->c word", 14, fW, 10, "00000000000005", Z, "00000000000007", "00000000000005", Z,
      "00000000000012", 0},
-    {"c+1 exponent wraps with carry", 15, fX, 10, Z, Z, "12345678901999", Z, Z,
-     "12345678901000", 1},
+    {"c+1 exponent wraps with carry", 15, fX, 10, Z, Z, "12345678901999", Z, Z, "12345678901000",
+     1},
     {"base 16 9+9", 14, fS, 16, "90000000000000", Z, "90000000000000", "90000000000000", Z,
      "20000000000000", 1},
     {"base 16 F+1", 15, fS, 16, Z, Z, "F0000000000000", Z, Z, Z, 1},
@@ -55,8 +55,8 @@ const ArithmeticCase arithmeticCases[] = {
     {"a-c->a underflow", 26, fW, 10, "00000000000001", Z, "00000000000002", "99999999999999", Z,
      "00000000000002", 1},
     {"c-1 mantissa from zero", 11, fM, 10, Z, Z, "50000000000004", Z, Z, "59999999999004", 1},
-    {"a+b->a mantissa-sign", 28, fMS, 10, "01234567890123", "09876543211456", Z,
-     "11111111101123", "09876543211456", Z, 0},
+    {"a+b->a mantissa-sign", 28, fMS, 10, "01234567890123", "09876543211456", Z, "11111111101123",
+     "09876543211456", Z, 0},
     {"a-b->a exponent only", 24, fX, 10, "11111111111123", "99999999999021", Z, "11111111111102",
      "99999999999021", Z, 0},
     {"a+1 up to pointer (P=4)", 31, fWP, 10, "00000000099999", Z, Z, "00000000000000", Z, Z, 1},
@@ -65,8 +65,8 @@ const ArithmeticCase arithmeticCases[] = {
     {"shift right c word", 18, fW, 10, Z, Z, "12345678901234", Z, Z, "01234567890123", 0},
     {"shift right a exponent-sign", 22, fXS, 10, "00000000000900", Z, Z, Z, Z, Z, 0},
     {"shift right b mantissa", 20, fM, 10, Z, "91234567890456", Z, Z, "90123456789456", Z, 0},
-    {"a exchange c exponent", 29, fX, 10, "11111111111123", Z, "22222222222456",
-     "11111111111456", Z, "22222222222123", 0},
+    {"a exchange c exponent", 29, fX, 10, "11111111111123", Z, "22222222222456", "11111111111456",
+     Z, "22222222222123", 0},
     {"a exchange b sign", 25, fS, 10, "90000000000000", "10000000000000", Z, "10000000000000",
      "90000000000000", Z, 0},
     {"b exchange c up to pointer", 17, fWP, 10, Z, "00000000012345", "99999999999999", Z,
@@ -74,8 +74,8 @@ const ArithmeticCase arithmeticCases[] = {
     {"c -> a pointer digit", 12, fP, 10, Z, Z, "00000000055555", "00000000050000", Z,
      "00000000055555", 0},
     {"a -> b word", 9, fW, 10, "12345678901234", Z, Z, "12345678901234", "12345678901234", Z, 0},
-    {"b -> c mantissa", 4, fM, 10, Z, "12345678901234", Z, Z, "12345678901234",
-     "02345678901000", 0},
+    {"b -> c mantissa", 4, fM, 10, Z, "12345678901234", Z, Z, "12345678901234", "02345678901000",
+     0},
     {"0 -> a mantissa-sign", 23, fMS, 10, "12345678901234", Z, Z, "00000000000234", Z, Z, 0},
     {"0 -> b exponent", 1, fX, 10, Z, "12345678901234", Z, Z, "12345678901000", Z, 0},
     {"0 -> c sign", 6, fS, 10, Z, Z, "92345678901234", Z, Z, "02345678901234", 0},
@@ -191,10 +191,10 @@ TEST(ArithmeticDisplay, OnlyWritesToAOrBMarkTheDisplay) {
     struct {
         int op;
         bool marks;
-    } cases[] = {{1, true}, {4, false}, {5, false}, {6, false}, {8, true}, {9, true},
+    } cases[] = {{1, true},  {4, false},  {5, false}, {6, false},  {8, true},  {9, true},
                  {12, true}, {14, false}, {17, true}, {18, false}, {20, true}, {21, false},
-                 {22, true}, {23, true}, {24, true}, {25, true}, {26, true}, {27, true},
-                 {28, true}, {29, true}, {30, true}, {31, true}, {0, false}, {19, false}};
+                 {22, true}, {23, true},  {24, true}, {25, true},  {26, true}, {27, true},
+                 {28, true}, {29, true},  {30, true}, {31, true},  {0, false}, {19, false}};
     for (const auto& t : cases) {
         MachineState m = makeMachine();
         FakePeripherals io;

@@ -4,7 +4,7 @@ namespace quorvel::test {
 namespace {
 
 class Peripheral : public ::testing::Test {
-protected:
+  protected:
     MachineState m = makeMachine();
     FakePeripherals io;
     // Executes a word; a test's pending branch is dropped first, as if its address word had

@@ -91,8 +91,14 @@ inline Register reg(const char* digits) {
 }
 
 // Words by family.
-constexpr int32_t arith(int op, int field) { return 0x300 + op * 8 + field; }
-constexpr int32_t gotoWord(int offset) { return 0x200 + offset; }
-constexpr int32_t jsb(int offset) { return 0x100 + offset; }
+constexpr int32_t arith(int op, int field) {
+    return 0x300 + op * 8 + field;
+}
+constexpr int32_t gotoWord(int offset) {
+    return 0x200 + offset;
+}
+constexpr int32_t jsb(int offset) {
+    return 0x100 + offset;
+}
 
 }  // namespace quorvel::test

@@ -4,7 +4,7 @@ namespace quorvel::test {
 namespace {
 
 class RunLoop : public ::testing::Test {
-protected:
+  protected:
     MachineState m = makeMachine();
     FakePeripherals io;
 };
@@ -70,7 +70,7 @@ TEST_F(RunLoop, StopsRightAfterTheWordThatRaisedTheStop) {
 }
 
 TEST_F(RunLoop, RunsTheRomAsItStandsAfterAChange) {
-    io.powerOn = false;  // stop after one word
+    io.powerOn = false;          // stop after one word
     m.romImage[0].word = 0x3FB;  // a + 1 -> a[w]
     EXPECT_TRUE(runProgram(m, io, 51, true));
     m.programCounter = 0;

@@ -240,11 +240,26 @@ TEST_F(Window, TheMenuHasTheItemsAndShowsTheChecks) {
     for (QAction* action : window->popupMenu().actions()) {
         captions << (action->isSeparator() ? "-" : action->text());
     }
-    EXPECT_EQ(captions, (QStringList{"Copy\tCtrl+C", "Paste\tCtrl+V", "-", "Sounds", "Fast",
-                                     "Low Battery Display", "Calculator Key Legend", "Zoom", "-",
-                                     "View Roll", "Print Roll", "Save Roll as Text\u2026",
-                                     "Discard Used Roll", "Print Head Speed", "-", "Help",
-                                     "About", "-", "Minimize", "Close    (Esc)"}));
+    EXPECT_EQ(captions, (QStringList{"Copy\tCtrl+C",
+                                     "Paste\tCtrl+V",
+                                     "-",
+                                     "Sounds",
+                                     "Fast",
+                                     "Low Battery Display",
+                                     "Calculator Key Legend",
+                                     "Zoom",
+                                     "-",
+                                     "View Roll",
+                                     "Print Roll",
+                                     "Save Roll as Text\u2026",
+                                     "Discard Used Roll",
+                                     "Print Head Speed",
+                                     "-",
+                                     "Help",
+                                     "About",
+                                     "-",
+                                     "Minimize",
+                                     "Close    (Esc)"}));
     QMenu& menu = window->popupMenu();
     QAction* lamp = menu.findChild<QAction*>("LowPower1");
     lamp->trigger();
@@ -322,8 +337,8 @@ TEST_F(Window, ZoomDrawsTheFaceSharpAndScalesTheOutlineAndTheHitTests) {
     QTest::mouseRelease(window.get(), Qt::LeftButton, Qt::NoModifier, inside * 2);
 
     window->setZoom(150);
-    EXPECT_EQ(window->size(), QSize(qRound(panel.faceWidth() * 1.5),
-                                    qRound(panel.faceHeight() * 1.5)));
+    EXPECT_EQ(window->size(),
+              QSize(qRound(panel.faceWidth() * 1.5), qRound(panel.faceHeight() * 1.5)));
     window->setZoom(100);
     EXPECT_EQ(window->size(), QSize(panel.faceWidth(), panel.faceHeight()));
     EXPECT_EQ(panel.currentSettings().zoomPercent, 100);

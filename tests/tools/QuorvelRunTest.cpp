@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -22,12 +21,11 @@ namespace fs = std::filesystem;
 // A data folder with the built instruction table, calculator data, face and character set,
 // and a microcode of the test's own.
 class RunnerFolder : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         folder_ = fs::temp_directory_path() /
-                  ("quorvel-run-" + std::string(::testing::UnitTest::GetInstance()
-                                                    ->current_test_info()
-                                                    ->name()));
+                  ("quorvel-run-" +
+                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(folder_);
         fs::create_directories(folder_);
         for (const char* name : {"OCMno.dat", "dsplbno.dat", "PMnon.dat", "chdtfl73.dat"}) {
@@ -60,12 +58,14 @@ protected:
         if (!pipe) return outcome;
         std::array<char, 4096> buffer{};
         size_t n = 0;
-        while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) outcome.out.append(buffer.data(), n);
+        while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+            outcome.out.append(buffer.data(), n);
         const int status = pclose(pipe);
         outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         FILE* err = fopen(errFile.c_str(), "r");
         if (err) {
-            while ((n = fread(buffer.data(), 1, buffer.size(), err)) > 0) outcome.err.append(buffer.data(), n);
+            while ((n = fread(buffer.data(), 1, buffer.size(), err)) > 0)
+                outcome.err.append(buffer.data(), n);
             fclose(err);
         }
         return outcome;
@@ -92,13 +92,24 @@ TEST_F(RunnerFolder, PrintsTheDisplayAndTheWordCount) {
 }
 
 // The key-reading microcode of the test above, as a plain-text file.
-const std::vector<std::string> keyReader = {
-    "start:  clear registers", "        display on", "idle:   key ready -> s3",
-    "        if s3 = 1", "          then go to getkey", "        go to idle",
-    "getkey: 0 -> c[w]", "        1 -> p", "        load constant 15",
-    "        load constant 15", "        c -> data address", "        data -> c",
-    "        c exchange m1",        "        0 -> c[w]",          "        c -> data address",
-    "        c exchange m1",        "        c -> data register 3", "        go to idle"};
+const std::vector<std::string> keyReader = {"start:  clear registers",
+                                            "        display on",
+                                            "idle:   key ready -> s3",
+                                            "        if s3 = 1",
+                                            "          then go to getkey",
+                                            "        go to idle",
+                                            "getkey: 0 -> c[w]",
+                                            "        1 -> p",
+                                            "        load constant 15",
+                                            "        load constant 15",
+                                            "        c -> data address",
+                                            "        data -> c",
+                                            "        c exchange m1",
+                                            "        0 -> c[w]",
+                                            "        c -> data address",
+                                            "        c exchange m1",
+                                            "        c -> data register 3",
+                                            "        go to idle"};
 
 TEST_F(RunnerFolder, MicrocodeTools) {
     microcode({"start:  display on", "idle:   go to idle"});
@@ -110,8 +121,8 @@ TEST_F(RunnerFolder, MicrocodeTools) {
         << traced.out;
     EXPECT_NE(traced.out.find("\n0011 go to $02  P 13 carry 0 A "), std::string::npos);
 
-    const Outcome stopped = run("--source " + (folder_ / "keys.txt").string() +
-                                " --break GETKEY --dump-ram 1 2");
+    const Outcome stopped =
+        run("--source " + (folder_ / "keys.txt").string() + " --break GETKEY --dump-ram 1 2");
     EXPECT_EQ(stopped.status, 0) << stopped.err;
     EXPECT_NE(stopped.out.find("break at $0006 getkey after key 1\nP "), std::string::npos)
         << stopped.out;
@@ -120,8 +131,7 @@ TEST_F(RunnerFolder, MicrocodeTools) {
     const size_t register3 = dumped.out.find("\nram 03 ");
     ASSERT_NE(register3, std::string::npos) << dumped.out;
     EXPECT_NE(dumped.out.substr(register3 + 8, 14), "00000000000000") << "the key code is kept";
-    EXPECT_EQ(run("--source " + (folder_ / "keys.txt").string() + " --break nowhere 1").status,
-              1);
+    EXPECT_EQ(run("--source " + (folder_ / "keys.txt").string() + " --break nowhere 1").status, 1);
 
     plainSource("bad.txt", {"start: display on", "x: y: return", "  a + 9 -> a[w]", "",
                             "if c[w] = 0", "return", "x: return"});
@@ -132,10 +142,10 @@ TEST_F(RunnerFolder, MicrocodeTools) {
                              ":6: Expecting [then go to] after [if]: return"}) {
         EXPECT_NE(bad.err.find(file + line), std::string::npos) << line << "\n" << bad.err;
     }
-    const Outcome good = run((folder_ / "keys.txt").string() + " --listing " +
-                                 (folder_ / "keys.lst").string() + " --symbols " +
-                                 (folder_ / "keys.sym").string(),
-                             "quorvel-asm");
+    const Outcome good =
+        run((folder_ / "keys.txt").string() + " --listing " + (folder_ / "keys.lst").string() +
+                " --symbols " + (folder_ / "keys.sym").string(),
+            "quorvel-asm");
     EXPECT_EQ(good.status, 0) << good.err;
     std::ifstream symbols(folder_ / "keys.sym");
     std::string symbolText((std::istreambuf_iterator<char>(symbols)), {});

@@ -101,8 +101,8 @@ struct PageRig {
     int lastResult = 0;
 
     PageRig() {
-        for (const char* name : {"OCMno.dat", "dsplbno.dat", "PMnon.dat", "chdtfl73.dat",
-                                 "cal73.pfl"}) {
+        for (const char* name :
+             {"OCMno.dat", "dsplbno.dat", "PMnon.dat", "chdtfl73.dat", "cal73.pfl"}) {
             fs::copy_file(fs::path(QUORVEL_DATA_DIR) / name, folder.path(name));
         }
     }
@@ -180,7 +180,8 @@ TEST(WebCalculator, RunsAtTheDesktopsPaceAndIdlesWithoutWork) {
     rig.calculator->keyDown('2', {});
     rig.now += 60'000;
     rig.calculator->frame(rig.now);
-    EXPECT_LE(panel.session().machine().wordsExecuted - idleWords, 100 * panel.session().burstLength / 5 + 1);
+    EXPECT_LE(panel.session().machine().wordsExecuted - idleWords,
+              100 * panel.session().burstLength / 5 + 1);
 }
 
 TEST(WebCalculator, ASecondFingerNeitherPressesNorReleasesTheHeldKey) {
@@ -241,10 +242,10 @@ TEST(WebCalculator, TypedAndPastedInputFollowsTheDesktopsRules) {
         const char* display;
     };
     const std::vector<Case> cases = {
-        {"3 ENTER", 'Q', true, "Q", nullptr, "9.00"},       // Shift held: the shifted function
-        {"2 ENTER 3", 187, true, "+", nullptr, "5.00"},     // "+" typed with Shift on "="
-        {"", 0, false, "", "-1.5e3", "-1500"},              // pasted through the type-ahead
-        {"", 0, false, "", "1,5", "1.5"},                   // the page's decimal comma
+        {"3 ENTER", 'Q', true, "Q", nullptr, "9.00"},    // Shift held: the shifted function
+        {"2 ENTER 3", 187, true, "+", nullptr, "5.00"},  // "+" typed with Shift on "="
+        {"", 0, false, "", "-1.5e3", "-1500"},           // pasted through the type-ahead
+        {"", 0, false, "", "1,5", "1.5"},                // the page's decimal comma
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.keys) + " / " + c.text + " / " + (c.pasted ? c.pasted : ""));
