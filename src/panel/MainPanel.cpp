@@ -535,29 +535,30 @@ bool MainPanel::menuChecked(MenuCommand command) const {
 }
 
 void MainPanel::menuCommand(MenuCommand command) {
-    PanelWindow& window = *services_.window;
     switch (command) {
         case MenuCommand::copy: Copy1Click(); break;
         case MenuCommand::paste: Paste1Click(); break;
-        case MenuCommand::fast: session_.fastMode = !session_.fastMode; break;
-        case MenuCommand::saveRollText: window.saveRollAsText(); break;
-        case MenuCommand::sounds: session_.soundsOn = !session_.soundsOn; break;
-        case MenuCommand::lowBattery:
-            face_.toggleLowBatteryLamp();
-            window.faceChanged();
-            break;
-        case MenuCommand::keyLegend: keyLegendOn = !keyLegendOn; break;
-        case MenuCommand::viewRoll: window.showListingWindow(); break;
-        case MenuCommand::printRoll: window.printRoll(); break;
+        case MenuCommand::fast: Fast1Click(); break;
+        case MenuCommand::saveRollText: services_.window->saveRollAsText(); break;
+        case MenuCommand::sounds: Sound1Click(); break;
+        case MenuCommand::lowBattery: LowPower1Click(); break;
+        case MenuCommand::keyLegend: ShowKeyLegend1Click(); break;
+        case MenuCommand::viewRoll: ViewRoll1Click(); break;
+        case MenuCommand::printRoll: PrintRoll1Click(); break;
         case MenuCommand::discardRoll: DiscardRoll1Click(); break;
-        case MenuCommand::printHeadSpeed: window.showPrintHeadSpeedDialog(); break;
+        case MenuCommand::printHeadSpeed: PrintHeadSpeed1Click(); break;
         case MenuCommand::help: Help1Click(); break;
-        case MenuCommand::about: services_.messages->showInformation(aboutText); break;
-        case MenuCommand::minimize: window.minimizeWindow(); break;
-        case MenuCommand::close: closeCommand(); break;
+        case MenuCommand::about: About1Click(); break;
+        case MenuCommand::minimize: Minimize1Click(); break;
+        case MenuCommand::close: Close1Click(); break;
         case MenuCommand::zoom:
         case MenuCommand::separator: break;
     }
+}
+
+void MainPanel::LowPower1Click() {
+    face_.toggleLowBatteryLamp();
+    services_.window->faceChanged();
 }
 
 bool MainPanel::Help1Click() {

@@ -194,6 +194,17 @@ class MainPanel : private SessionEvents {
     // --- menu ----------------------------------------------------------------------------
     bool menuChecked(MenuCommand command) const;
     void menuCommand(MenuCommand command);
+    // The items one by one.
+    void Sound1Click() { session_.soundsOn = !session_.soundsOn; }
+    void Fast1Click() { session_.fastMode = !session_.fastMode; }
+    void LowPower1Click();
+    void ShowKeyLegend1Click() { keyLegendOn = !keyLegendOn; }
+    void ViewRoll1Click() { services_.window->showListingWindow(); }
+    void PrintRoll1Click() { services_.window->printRoll(); }
+    void PrintHeadSpeed1Click() { services_.window->showPrintHeadSpeedDialog(); }
+    void About1Click() { services_.messages->showInformation(aboutText); }
+    void Minimize1Click() { services_.window->minimizeWindow(); }
+    void Close1Click() { closeCommand(); }
     // X to the clipboard with all its digits; false (after a short message) when X holds
     // no number.
     bool Copy1Click();

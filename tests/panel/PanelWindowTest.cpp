@@ -223,7 +223,7 @@ TEST(Closing, WithThePowerOffClosesAtOnceAndKeepsAChangedRoll) {
     ASSERT_TRUE(rig.start());
     MainPanel& panel = rig.panel();
     panel.session().roll().appendRollLine("5~");
-    panel.menuCommand(MenuCommand::close);
+    panel.Close1Click();
     EXPECT_TRUE(rig.closed);
     EXPECT_EQ(rig.stored(rollFileName), (std::vector<std::string>{"3~7~11~", "Blank", "5~"}));
     EXPECT_EQ(rig.stored(settingsFileName),
@@ -761,7 +761,7 @@ TEST(Menu, TogglesItsOptionsAndRunsItsCommands) {
               std::vector<std::string>{"Quorvel Classic Calculator Simulator - v210118"});
     panel.menuCommand(MenuCommand::minimize);
     EXPECT_EQ(rig.minimized, 1);
-    panel.menuCommand(MenuCommand::close);
+    panel.Close1Click();
     EXPECT_TRUE(rig.closed) << "closing with the power off is at once";
 }
 
