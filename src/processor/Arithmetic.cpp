@@ -27,15 +27,17 @@ struct Digits {
     int32_t carry;
     int32_t base;
 
+    // Worked in 64 bits: a digit far outside the base (only a damaged state holds one) then
+    // wraps instead of overflowing; every digit a real calculation makes gives the same result.
     int32_t add(int32_t x, int32_t y) {
-        const int32_t s = x + y + carry;
+        const int64_t s = int64_t{x} + y + carry;
         carry = s < base ? 0 : 1;
-        return carry ? s - base : s;
+        return static_cast<int32_t>(carry ? s - base : s);
     }
     int32_t subtract(int32_t x, int32_t y) {
-        const int32_t d = x - y - carry;
+        const int64_t d = int64_t{x} - y - carry;
         carry = d >= 0 ? 0 : 1;
-        return carry ? d + base : d;
+        return static_cast<int32_t>(carry ? d + base : d);
     }
 };
 

@@ -31,7 +31,6 @@ constexpr Rgb caseUpper{62, 64, 69};
 constexpr Rgb caseLower{40, 41, 45};
 constexpr Rgb caseHighlight{104, 106, 112};
 constexpr Rgb caseShadow{22, 22, 24};
-constexpr Rgb recess{30, 31, 34};
 constexpr Rgb gold{226, 176, 74};
 constexpr Rgb labelText{222, 222, 226};
 constexpr Rgb captionText{150, 152, 158};

@@ -185,6 +185,12 @@ TEST(ArithmeticFields, CountingCorrectsDigitsOutsideTheBaseAboveTheCarry) {
     step(m, io, arith(11, fW), 0x101);  // c - 1 -> c[w]
     EXPECT_EQ(m.regC, reg("97000000000004"));
     EXPECT_EQ(m.carry, 1);
+    // A damaged state's digit far outside the base wraps rather than overflowing.
+    m.regC = reg("00000000000000");
+    m.regC[0] = 2'000'000'000;
+    step(m, io, arith(21, fW), 0x102);  // c + c -> c[w]
+    EXPECT_EQ(m.carry, 0);
+    EXPECT_EQ(m.regC[1], 1);
 }
 
 TEST(ArithmeticDisplay, OnlyWritesToAOrBMarkTheDisplay) {
