@@ -1,3 +1,6 @@
+#include <cctype>
+#include <string>
+
 #include "ProcessorHarness.h"
 
 namespace quorvel::test {
@@ -82,7 +85,17 @@ const ArithmeticCase arithmeticCases[] = {
     {"a-1 exponent sign", 27, fXS, 10, "00000000000000", Z, Z, "00000000000900", Z, Z, 1},
 };
 
-INSTANTIATE_TEST_SUITE_P(Operations, ArithmeticTable, ::testing::ValuesIn(arithmeticCases));
+// A case's name as a test name: letters and digits, the rest as underscores.
+template <typename Case>
+std::string caseName(const ::testing::TestParamInfo<Case>& info) {
+    std::string name = std::to_string(info.index) + "_";
+    for (const char* c = info.param.name; *c; ++c)
+        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Operations, ArithmeticTable, ::testing::ValuesIn(arithmeticCases),
+                         caseName<ArithmeticCase>);
 
 struct TestCase {
     const char* name;
@@ -128,7 +141,8 @@ const TestCase testCases[] = {
     {"a # 0 fails", 19, fW, Z, Z, Z, false},
 };
 
-INSTANTIATE_TEST_SUITE_P(Conditions, ArithmeticTests, ::testing::ValuesIn(testCases));
+INSTANTIATE_TEST_SUITE_P(Conditions, ArithmeticTests, ::testing::ValuesIn(testCases),
+                         caseName<TestCase>);
 
 TEST(ArithmeticFields, PointerFieldBeyondDigitsIsEmpty) {
     MachineState m = makeMachine(15);
