@@ -1,4 +1,5 @@
 #include <cctype>
+#include <ostream>
 #include <string>
 
 #include "ProcessorHarness.h"
@@ -94,6 +95,10 @@ std::string caseName(const ::testing::TestParamInfo<Case>& info) {
     return name;
 }
 
+void PrintTo(const ArithmeticCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 INSTANTIATE_TEST_SUITE_P(Operations, ArithmeticTable, ::testing::ValuesIn(arithmeticCases),
                          caseName<ArithmeticCase>);
 
@@ -140,6 +145,10 @@ const TestCase testCases[] = {
     {"a # 0 holds", 19, fW, "00000000000001", Z, Z, true},
     {"a # 0 fails", 19, fW, Z, Z, Z, false},
 };
+
+void PrintTo(const TestCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 INSTANTIATE_TEST_SUITE_P(Conditions, ArithmeticTests, ::testing::ValuesIn(testCases),
                          caseName<TestCase>);
