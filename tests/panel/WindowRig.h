@@ -80,6 +80,7 @@ class WindowRig : public SoundOutput, public EventDispatch, public PanelTimers, 
     int dispatches = 0;
     int dispatchLimit = 20000;
     int closeCalls = 0;
+    int listingRefreshes = 0;
     bool closed = false;
     int minimized = 0;
     std::vector<bool> dragCursor;
@@ -120,6 +121,7 @@ class WindowRig : public SoundOutput, public EventDispatch, public PanelTimers, 
         panel().FormClose();
         closed = true;
     }
+    void refreshListing() override { ++listingRefreshes; }
     void setClientSize(int width, int height) override {
         clientWidth = width;
         clientHeight = height;

@@ -9,6 +9,7 @@
 #include "io/ScrambledFile.h"
 #include "panel/HeadlessCalculator.h"
 #include "panel/MainPanel.h"
+#include "panel/WindowRig.h"
 #include "support/AssemblerTestSupport.h"
 #include "support/PrinterTestSupport.h"
 
@@ -42,32 +43,15 @@ void copyBuiltData(const test::ScratchFolder& folder) {
     }
 }
 
-// A main panel over the build's data files and a microcode of the test's own, with services
-// that record what the panel asks of the window.
-class PanelRig : public MessageBoxes,
-                 public SoundOutput,
-                 public EventDispatch,
-                 public PanelTimers,
-                 public PanelWindow {
+// The window's rig with a microcode that prints, powered on by its start.
+class PanelRig : public test::WindowRig {
   public:
-    explicit PanelRig(const std::vector<std::string>& microcode = printingMicrocode()) {
-        copyBuiltData(folder);
-        EXPECT_TRUE(saveScrambledList(folder.path("cal73.pfl"), microcode));
+    explicit PanelRig(const std::vector<std::string>& microcode = printingMicrocode())
+        : WindowRig(microcode) {
+        dispatchLimit = 1'000'000'000;  // printing runs long; no script here
+        messages.confirmAnswer = true;
     }
 
-    MainPanel& panel() {
-        if (!panel_) {
-            PanelServices services;
-            services.messages = this;
-            services.sounds = this;
-            services.events = this;
-            services.timers = this;
-            services.window = this;
-            panel_ = std::make_unique<MainPanel>(folder.path(""), services);
-            panel_->session().pausesEnabled = false;
-        }
-        return *panel_;
-    }
     // Start-up and power-on, until the calculator waits for a key.
     bool start() {
         if (!panel().FormActivate()) return false;
@@ -93,29 +77,6 @@ class PanelRig : public MessageBoxes,
         return panel().session().characterSet().lineCharacters(
             panel().session().roll().rollLines().back());
     }
-
-    void showError(const std::string& text) override { errors.push_back(text); }
-    void showInformation(const std::string& text) override { errors.push_back(text); }
-    bool confirm(const std::string& text) override {
-        errors.push_back(text);
-        return confirmAnswer;
-    }
-    void playSound(const std::string& name) override { sounds.push_back(name); }
-    void processPendingMessages() override {}
-    void sleepMilliseconds(int) override {}
-    void setModeTimerEnabled(bool) override {}
-    void setFeedTimerEnabled(bool enabled) override { feedTimer = enabled; }
-    bool feedTimerEnabled() const override { return feedTimer; }
-    void closeWindow() override { closed = true; }
-    void refreshListing() override { ++listingRefreshes; }
-
-    test::ScratchFolder folder;
-    std::vector<std::string> errors, sounds;
-    bool feedTimer = false, closed = false, confirmAnswer = true;
-    int listingRefreshes = 0;
-
-  private:
-    std::unique_ptr<MainPanel> panel_;
 };
 
 Bitmap counterShowing(int lines) {
@@ -129,7 +90,7 @@ Bitmap counterShowing(int lines) {
 
 TEST(PanelPrinting, APrintedLineReachesTheRollTheCounterAndTheListing) {
     PanelRig rig;
-    ASSERT_TRUE(rig.start()) << ::testing::PrintToString(rig.errors);
+    ASSERT_TRUE(rig.start()) << ::testing::PrintToString(rig.messages.errors);
     EXPECT_EQ(rig.panel().face().rollCounterImage(), counterShowing(0));
     ASSERT_TRUE(rig.pressKey("5"));
     ASSERT_EQ(rig.panel().session().roll().size(), 1);
@@ -243,11 +204,11 @@ TEST(PanelRoll, StartUpRedrawsTheRollATickWritesANewLineADiscardEmptiesIt) {
     EXPECT_EQ(lines, panel.session().roll().rollLines());
 
     rig.sounds.clear();
-    rig.confirmAnswer = false;
+    rig.messages.confirmAnswer = false;
     EXPECT_FALSE(panel.DiscardRoll1Click());
-    EXPECT_EQ(rig.errors, std::vector<std::string>{"Discard the 4 printed lines?"});
+    EXPECT_EQ(rig.messages.confirmations, std::vector<std::string>{"Discard the 4 printed lines?"});
     EXPECT_EQ(panel.session().roll().size(), 4);
-    rig.confirmAnswer = true;
+    rig.messages.confirmAnswer = true;
     panel.session().printer().printerBusy = true;  // the tear sound is not muted by the printer
     EXPECT_TRUE(panel.DiscardRoll1Click());
     panel.session().printer().printerBusy = false;
@@ -266,9 +227,11 @@ TEST(PanelRoll, DamagedOrKeptRollFiles) {
     damaged.folder.write(rollFileName, "\x01\x02 not a roll");
     ASSERT_TRUE(damaged.start());
     EXPECT_EQ(damaged.panel().session().roll().size(), 0);
-    ASSERT_EQ(damaged.errors.size(), 1u) << "the set-aside file is said once";
-    EXPECT_NE(damaged.errors[0].find("roll file"), std::string::npos) << damaged.errors[0];
-    EXPECT_NE(damaged.errors[0].find(rollFileName), std::string::npos) << damaged.errors[0];
+    ASSERT_EQ(damaged.messages.errors.size(), 1u) << "the set-aside file is said once";
+    EXPECT_NE(damaged.messages.errors[0].find("roll file"), std::string::npos)
+        << damaged.messages.errors[0];
+    EXPECT_NE(damaged.messages.errors[0].find(rollFileName), std::string::npos)
+        << damaged.messages.errors[0];
     EXPECT_TRUE(damaged.panel().saveRollIfChanged());
     EXPECT_TRUE(fs::exists(damaged.folder.path(rollFileName))) << "what was read goes back";
 
@@ -295,7 +258,7 @@ TEST(PanelCharacterSet, BadFilesStopTheStartUpWithTheirMessages) {
         fs::remove(rig.folder.path("chdtfl73.dat"));
         if (!c.lines.empty()) saveScrambledList(rig.folder.path("chdtfl73.dat"), c.lines);
         EXPECT_FALSE(rig.start());
-        EXPECT_EQ(rig.errors, c.errors);
+        EXPECT_EQ(rig.messages.errors, c.errors);
         EXPECT_TRUE(rig.closed);
     }
 }

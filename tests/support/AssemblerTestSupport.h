@@ -18,7 +18,7 @@ class RecordingMessages : public MessageBoxes {
     void showInformation(const std::string& text) override { information.push_back(text); }
     bool confirm(const std::string& text) override {
         confirmations.push_back(text);
-        return false;
+        return confirmAnswer;
     }
     size_t count() const { return errors.size() + information.size() + confirmations.size(); }
     // The one message of a failed run, whatever its kind.
@@ -27,6 +27,7 @@ class RecordingMessages : public MessageBoxes {
         return errors.empty() ? information.front() : errors.front();
     }
 
+    bool confirmAnswer = false;
     std::vector<std::string> errors;
     std::vector<std::string> information;
     std::vector<std::string> confirmations;
