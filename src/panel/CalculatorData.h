@@ -30,6 +30,9 @@ constexpr int kind2Limit = 42;
 constexpr int kind3Limit = 58;
 constexpr int kind4Limit = 42;
 
+// The calculator this program is: the type code its data files and instructions carry.
+constexpr int calculatorType = 91;
+
 // "dsplbfs.dat" (46), "dsplbns.dat" (97), "dsplbno.dat" (91), else "dsplab.dat".
 std::string calculatorDataFileName(int calculatorType);
 
@@ -42,6 +45,6 @@ bool loadCalculatorData(const std::string& path, int calculatorType, CalculatorD
 // of at least one page, or a size is out of range.
 bool parseMachineParameters(const std::string& parameterLine, MachineParameters& parameters,
                             std::string& message,
-                            const std::string& fileName = calculatorDataFileName(91));
+                            const std::string& fileName = calculatorDataFileName(calculatorType));
 
 }  // namespace quorvel

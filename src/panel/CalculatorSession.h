@@ -21,7 +21,6 @@
 
 namespace quorvel {
 
-constexpr int calculatorType = 91;
 constexpr int characterSetType = 73;
 inline constexpr const char* microcodeFileName = "cal73.pfl";
 

@@ -26,7 +26,6 @@ namespace {
 constexpr int exitOk = 0;
 constexpr int exitErrors = 1;
 constexpr int exitUsage = 2;
-constexpr int calculatorType = 91;
 
 const char* usageText =
     "usage: quorvel-asm SOURCE [--data DIR] [--listing FILE] [--symbols FILE]\n"
