@@ -14,6 +14,7 @@
 #include "QtKeys.h"
 #include "QtSoundPlayer.h"
 #include "TerminationSignals.h"
+#include "WindowFixture.h"
 #include "io/ScrambledFile.h"
 #include "panel/ClipboardNumber.h"
 #include "panel/FaceLayout.h"
@@ -23,6 +24,7 @@ namespace quorvel {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Window;
 
 // ---------------------------------------------------------------- keys
 
@@ -133,32 +135,6 @@ TEST(BitmapImage, WrapsTheRowsWithoutCopying) {
 }
 
 // ---------------------------------------------------------------- the window
-
-// A window over a scratch copy of the built data files, so what it writes stays there.
-class Window : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        for (const char* name :
-             {"OCMno.dat", "dsplbno.dat", "PMnon.dat", "chdtfl73.dat", "cal73.pfl"}) {
-            fs::copy_file(fs::path(QUORVEL_DATA_DIR) / name, folder.path(name));
-        }
-        window = std::make_unique<MainWindow>(QString::fromStdString(folder.path("")), QString());
-        window->modalMessages = false;
-    }
-    void TearDown() override {
-        window->panel().requestPower(false);
-        window->close();
-    }
-
-    QImage shown() { return window->grab().toImage().convertToFormat(QImage::Format_RGB32); }
-    QRgb facePixel(int x, int y) {
-        const Rgb p = window->panel().face()[FacePart::calculatorImage].picture.pixel(x, y);
-        return qRgb(p.red, p.green, p.blue);
-    }
-
-    test::ScratchFolder folder;
-    std::unique_ptr<MainWindow> window;
-};
 
 TEST_F(Window, StartsInTheFacesSizeAndOutline) {
     ASSERT_TRUE(window->start());

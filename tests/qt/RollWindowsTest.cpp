@@ -14,6 +14,7 @@
 
 #include "MainWindow.h"
 #include "QtRollPrinter.h"
+#include "WindowFixture.h"
 #include "printer/RollLines.h"
 #include "printer/RollPrinting.h"
 #include "support/AssemblerTestSupport.h"
@@ -134,32 +135,13 @@ TEST(QtRollPrinting, TheDeviceReportsThePrintersGeometry) {
     EXPECT_FALSE(fs::exists(folder.path("geometry.pdf"))) << "an aborted PDF is thrown away";
 }
 
-// A started main window over a scratch copy of the built data files.
-class RollWindows : public ::testing::Test {
+// A started main window.
+class RollWindows : public test::Window {
   protected:
     void SetUp() override {
-        for (const char* name :
-             {"OCMno.dat", "dsplbno.dat", "PMnon.dat", "chdtfl73.dat", "cal73.pfl"}) {
-            fs::copy_file(fs::path(QUORVEL_DATA_DIR) / name, folder.path(name));
-        }
-        window = std::make_unique<MainWindow>(QString::fromStdString(folder.path("")), QString());
-        window->modalMessages = false;
+        Window::SetUp();
         ASSERT_TRUE(window->start());
     }
-    void TearDown() override {
-        window->panel().requestPower(false);
-        window->close();
-    }
-    QAction* menuItem(const QString& caption) {
-        for (QAction* action : window->popupMenu().actions()) {
-            if (action->text() == caption) return action;
-        }
-        ADD_FAILURE() << "no menu item " << caption.toStdString();
-        return nullptr;
-    }
-
-    test::ScratchFolder folder;
-    std::unique_ptr<MainWindow> window;
 };
 
 TEST_F(RollWindows, ViewRollShowsTheEndOfTheRollAndFollowsIt) {
