@@ -18,7 +18,8 @@ std::string hex3(int word) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
+    // An option is no file name: "--help" must not become a file called "--help".
+    if (argc != 2 || argv[1][0] == '-') {
         std::fprintf(stderr, "usage: make-instruction-table OUT.txt\n");
         return 1;
     }
