@@ -49,7 +49,8 @@ bool CalculatorSession::loadCalculator() {
     roll_.clear();
 
     const std::string dataFile = dataPath(calculatorDataFileName(calculatorType));
-    if (!loadCalculatorData(dataFile, calculatorType, calculatorData_)) {
+    CalculatorData calculatorData;
+    if (!loadCalculatorData(dataFile, calculatorType, calculatorData)) {
         services_.messages->showError(withFileProblem(messageNoCalculatorData, dataFile));
         return false;
     }
@@ -61,7 +62,7 @@ bool CalculatorSession::loadCalculator() {
 
     MachineParameters parameters;
     std::string message;
-    if (!parseMachineParameters(calculatorData_.parameterLine, parameters, message,
+    if (!parseMachineParameters(calculatorData.parameterLine, parameters, message,
                                 calculatorDataFileName(calculatorType))) {
         services_.messages->showError(message);
         return false;
@@ -136,8 +137,7 @@ bool CalculatorSession::runProcessor() {
 
 void CalculatorSession::powerOnSequence() {
     if (power_ == PowerPosition::off) playSound("swc");
-    power_ = PowerPosition::on;
-    listener_.switchesChanged();
+    power_ = PowerPosition::on;  // the switches are shown by setPrintMode below
 
     resetMachine(machine_);
     clearRam(machine_);

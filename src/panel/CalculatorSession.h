@@ -170,7 +170,6 @@ class CalculatorSession final : public RunLoopHost, public PrinterEvents {
     DisplayRenderer& display() { return display_; }
     const DisplayRenderer& display() const { return display_; }
     const AssemblyJob& assembly() const { return assembly_; }
-    const CalculatorData& calculatorData() const { return calculatorData_; }
 
     // --- RunLoopHost ----------------------------------------------------------------------
     void renderDisplay() override;
@@ -211,7 +210,6 @@ class CalculatorSession final : public RunLoopHost, public PrinterEvents {
     MachineState machine_;
     InstructionTable instructionTable_;
     AssemblyJob assembly_;
-    CalculatorData calculatorData_;
     RollStore roll_;
     CharacterSet characterSet_;
     PrintMechanism printer_{machine_, roll_, characterSet_, *this};

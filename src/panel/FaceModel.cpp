@@ -1,6 +1,7 @@
 #include "panel/FaceModel.h"
 
 #include <cstdlib>
+#include <utility>
 
 #include "io/ScrambledFile.h"
 
@@ -17,11 +18,12 @@ bool FaceModel::takePictures(const Bitmap& sheet) {
 }
 
 bool FaceModel::loadFacePicture(const std::string& path, std::string& problem) {
-    if (!loadScrambledPicture(path, facePicture_)) {
+    Bitmap picture;
+    if (!loadScrambledPicture(path, picture)) {
         problem = pictureFileProblem(path);
         return false;
     }
-    parts_[FacePart::calculatorImage].setPicture(facePicture_);
+    parts_[FacePart::calculatorImage].setPicture(std::move(picture));
     return true;
 }
 

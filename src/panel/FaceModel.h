@@ -33,7 +33,6 @@ class FaceModel {
     bool takePictures(const Bitmap& sheet);
     // The face picture from its file; the problem's words when it cannot be read.
     bool loadFacePicture(const std::string& path, std::string& problem);
-    const Bitmap& facePicture() const { return facePicture_; }
     int width() const { return parts_[FacePart::calculatorImage].width; }
     int height() const { return parts_[FacePart::calculatorImage].height; }
 
@@ -74,7 +73,6 @@ class FaceModel {
     const DisplayRenderer& display_;
     const PrintMechanism& printer_;
     FaceImages parts_;
-    Bitmap facePicture_;
     Bitmap rollCounterBase_ = rollCounterBasePicture();
     Bitmap rollCounterImage_ = rollCounterBase_;
     // The knob under the held button (the face for none), where it went down and whether

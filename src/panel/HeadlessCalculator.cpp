@@ -7,21 +7,6 @@
 
 namespace quorvel {
 
-namespace {
-
-SessionServices servicesOf(MessageBoxes* messages, SoundOutput* sounds, EventDispatch* events,
-                           PanelTimers* timers, SessionEvents* listener) {
-    SessionServices services;
-    services.messages = messages;
-    services.sounds = sounds;
-    services.events = events;
-    services.timers = timers;
-    services.listener = listener;
-    return services;
-}
-
-}  // namespace
-
 int keyIndexForName(const std::string& name) {
     const std::string lower = lowerCase(name);
     if (lower == "bs" || lower == "backspace") return keyIndexForLegend("Back Space");
@@ -30,7 +15,9 @@ int keyIndexForName(const std::string& name) {
 }
 
 HeadlessCalculator::HeadlessCalculator(const std::string& dataFolder)
-    : session_(dataFolder, servicesOf(this, this, this, this, this)) {
+    : session_(
+          dataFolder,
+          {.messages = this, .sounds = this, .events = this, .timers = this, .listener = this}) {
     session_.pausesEnabled = false;
 }
 

@@ -16,22 +16,16 @@ std::string shownPath(const std::string& path) {
     return std::filesystem::path(path).lexically_normal().string();
 }
 
-SessionServices sessionServices(const PanelServices& services, SessionEvents* listener) {
-    SessionServices session;
-    session.messages = services.messages;
-    session.sounds = services.sounds;
-    session.events = services.events;
-    session.timers = services.timers;
-    session.listener = listener;
-    return session;
-}
-
 }  // namespace
 
 MainPanel::MainPanel(std::string programFolder, PanelServices services, std::string userDataFolder)
     : folder_(std::move(programFolder)),
       services_(services),
-      session_(folder_, sessionServices(services_, this)),
+      session_(folder_, {.messages = services.messages,
+                         .sounds = services.sounds,
+                         .events = services.events,
+                         .timers = services.timers,
+                         .listener = this}),
       face_(session_.display(), session_.printer()),
       window_(*services_.window),
       storage_(folder_, std::move(userDataFolder)) {}

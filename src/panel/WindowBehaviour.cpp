@@ -37,12 +37,11 @@ void WindowBehaviour::dragMove(int x, int y) {
     window_.moveWindow(position);
 }
 
-bool WindowBehaviour::dragEnd(int faceWidth) {
-    if (!dragging_) return false;
+void WindowBehaviour::dragEnd(int faceWidth) {
+    if (!dragging_) return;
     window_.showDragCursor(false);
     recordGeometry(faceWidth);
     dragging_ = false;
-    return true;
 }
 
 void WindowBehaviour::recordGeometry(int faceWidth) {

@@ -62,8 +62,7 @@ class WindowBehaviour {
     // A drag by a handle; positions in window pixels from the handle's corner.
     void dragStart(int x, int y);
     void dragMove(int x, int y);
-    // False when no drag was going on.
-    bool dragEnd(int faceWidth);
+    void dragEnd(int faceWidth);
     bool dragging() const { return dragging_; }
     // The drag ended on the face (its button came up there).
     void forgetDrag() { dragging_ = false; }

@@ -82,15 +82,7 @@ bool storedFileDamaged(const std::string& path, bool (*lineReadable)(const std::
 WebCalculator::WebCalculator(const std::string& folder, PageServices& page)
     : page_(page),
       panel_(folder,
-             [this] {
-                 PanelServices services;
-                 services.messages = this;
-                 services.sounds = this;
-                 services.events = this;
-                 services.timers = this;
-                 services.window = this;
-                 return services;
-             }()),
+             {.messages = this, .sounds = this, .events = this, .timers = this, .window = this}),
       speedDialog_(panel_.session().printer().leftMoveSpeed,
                    panel_.session().printer().rightMoveSpeed),
       folder_(folder) {

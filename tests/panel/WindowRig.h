@@ -42,13 +42,12 @@ class WindowRig : public SoundOutput, public EventDispatch, public PanelTimers, 
 
     MainPanel& panel() {
         if (!panel_) {
-            PanelServices services;
-            services.messages = &messages;
-            services.sounds = this;
-            services.events = this;
-            services.timers = this;
-            services.window = this;
-            panel_ = std::make_unique<MainPanel>(folder.path(""), services);
+            panel_ =
+                std::make_unique<MainPanel>(folder.path(""), PanelServices{.messages = &messages,
+                                                                           .sounds = this,
+                                                                           .events = this,
+                                                                           .timers = this,
+                                                                           .window = this});
             panel_->session().pausesEnabled = false;
         }
         return *panel_;

@@ -321,7 +321,7 @@ TEST(WebCalculator, TheFaceIsSeeThroughOnlyWhereTheFaceColourIs) {
     const std::vector<uint8_t>& rgba = rig.calculator->faceRgba();
     const int w = rig.calculator->width();
     ASSERT_EQ(rgba.size(), static_cast<size_t>(w * rig.calculator->height() * 4));
-    const Bitmap& face = rig.calculator->panel().face().facePicture();
+    const Bitmap& face = rig.calculator->panel().face()[FacePart::calculatorImage].picture;
     ASSERT_EQ(face.pixel(0, 0), transparentFaceColour) << "the corner is outside the outline";
     EXPECT_EQ(rgba[3], 0);
     const int x = rig.keyCentreX("5"), y = rig.keyCentreY("5");
