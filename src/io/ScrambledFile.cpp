@@ -79,24 +79,6 @@ class InputFile {
     size_t filled_ = 0;
 };
 
-// Reads every byte of a regular file. The buffer grows only as bytes actually arrive.
-bool readWholeFile(const std::string& path, std::vector<unsigned char>& bytes) {
-    if (isSpecialFile(path)) return false;
-    InputFile file(path);
-    off_t size = 0;
-    if (!file.openRegular(size)) return false;
-    bytes.clear();
-    constexpr size_t chunk = 64 * 1024;
-    for (;;) {
-        size_t old = bytes.size();
-        bytes.resize(old + chunk);
-        ssize_t got = file.read(bytes.data() + old, chunk);
-        if (got < 0) return false;
-        bytes.resize(old + static_cast<size_t>(got));
-        if (static_cast<size_t>(got) < chunk) return true;
-    }
-}
-
 // One header token: bytes up to a carriage return, which is consumed. At the end of the
 // file the read fails only when something had been collected.
 enum class TokenRead { ok, failed };
@@ -243,6 +225,33 @@ ListFile readScrambledList(const std::string& path, std::vector<std::string>& li
     splitLines(text, lines, !whole);
     if (!whole) return ListFile::damaged;
     return lines.empty() ? ListFile::empty : ListFile::loaded;
+}
+
+// The buffer grows only as bytes actually arrive.
+bool readWholeFile(const std::string& path, std::vector<unsigned char>& bytes) {
+    if (isSpecialFile(path)) return false;
+    InputFile file(path);
+    off_t size = 0;
+    if (!file.openRegular(size)) return false;
+    bytes.clear();
+    constexpr size_t chunk = 64 * 1024;
+    for (;;) {
+        size_t old = bytes.size();
+        bytes.resize(old + chunk);
+        ssize_t got = file.read(bytes.data() + old, chunk);
+        if (got < 0) return false;
+        bytes.resize(old + static_cast<size_t>(got));
+        if (static_cast<size_t>(got) < chunk) return true;
+    }
+}
+
+bool loadListOrText(const std::string& path, std::vector<std::string>& lines) {
+    if (loadScrambledList(path, lines)) return true;
+    std::vector<unsigned char> bytes;
+    if (!readWholeFile(path, bytes)) return false;
+    lines.clear();
+    splitLines(std::string(bytes.begin(), bytes.end()), lines);
+    return true;
 }
 
 bool loadScrambledList(const std::string& path, std::vector<std::string>& lines) {

@@ -29,6 +29,11 @@ ListFile readScrambledList(const std::string& path, std::vector<std::string>& li
 // True when the file was read and gave at least one line. A missing file leaves the list
 // untouched; any other failure leaves it empty.
 bool loadScrambledList(const std::string& path, std::vector<std::string>& lines);
+// A container's lines, or else the lines of a plain text file (ended by LF, CR LF or CR):
+// the microcode tools take either. False when the file cannot be read at all.
+bool loadListOrText(const std::string& path, std::vector<std::string>& lines);
+// Every byte of a regular file; false for a special file or a failed read.
+bool readWholeFile(const std::string& path, std::vector<unsigned char>& bytes);
 // Replaces the file as a whole (a temporary file, synced, then renamed over it): a failed
 // write leaves the old file. An existing file keeps its permissions, and a symbolic link
 // is written through to its target. True when the whole file was written.

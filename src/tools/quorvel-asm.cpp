@@ -33,20 +33,6 @@ const char* usageText =
     "the calculator data (default: the program's folder).\n"
     "Exit status: 0 assembled (warnings allowed), 1 errors in the source, 2 usage or files.\n";
 
-// A packed source as the calculator reads it, else plain text lines.
-bool readSource(const std::string& path, std::vector<std::string>& lines) {
-    if (loadScrambledList(path, lines)) return true;
-    lines.clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-    }
-    return !in.bad();
-}
-
 bool writeLines(const std::string& path, const std::vector<std::string>& lines) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     for (const std::string& line : lines) out << line << '\n';
@@ -139,7 +125,7 @@ int main(int argc, char** argv) {
     job.table = &table;
     job.calculatorType = calculatorType;
     job.romImage = &rom;
-    if (!readSource(source, job.sourceLines) || job.sourceLines.empty()) {
+    if (!loadListOrText(source, job.sourceLines) || job.sourceLines.empty()) {
         std::cerr << source << ": cannot read the source\n";
         return exitErrors;
     }

@@ -48,18 +48,9 @@ class SourceFolder {
     bool create(const std::string& dataFolder, const std::string& sourcePath,
                 std::string& problem) {
         std::vector<std::string> lines;
-        if (!loadScrambledList(sourcePath, lines)) {
-            lines.clear();
-            std::ifstream in(sourcePath, std::ios::binary);
-            if (!in) {
-                problem = "cannot read " + sourcePath;
-                return false;
-            }
-            std::string line;
-            while (std::getline(in, line)) {
-                if (!line.empty() && line.back() == '\r') line.pop_back();
-                lines.push_back(line);
-            }
+        if (!loadListOrText(sourcePath, lines)) {
+            problem = "cannot read " + sourcePath;
+            return false;
         }
         std::string pattern = (fs::temp_directory_path() / "quorvel-run-XXXXXX").string();
         if (!mkdtemp(pattern.data())) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <iterator>
 #include <sstream>
 
@@ -26,13 +25,6 @@ constexpr int maxFeedTicksPerFrame = 4;
 // Fast runs this many times the desktop's pace: as fast as a frame allows without
 // making the page stutter.
 constexpr double fastPaceFactor = 16;
-
-bool readBytes(const std::string& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
-}
 
 }  // namespace
 
@@ -65,16 +57,16 @@ bool rollLineReadable(const std::string& line) {
 }
 
 bool storedFileDamaged(const std::string& path, bool (*lineReadable)(const std::string&)) {
-    std::string bytes;
-    if (!readBytes(path, bytes) || bytes.empty()) return false;
+    std::vector<unsigned char> bytes;
+    if (!readWholeFile(path, bytes) || bytes.empty()) return false;
     std::vector<std::string> lines;
     if (loadScrambledList(path, lines)) {
         return lineReadable && !std::all_of(lines.begin(), lines.end(), lineReadable);
     }
     // The container of an empty roll holds no line, which the reader reports as a failure.
     const std::string probe = path + ".empty";
-    std::string empty;
-    const bool madeEmpty = saveScrambledList(probe, {}) && readBytes(probe, empty);
+    std::vector<unsigned char> empty;
+    const bool madeEmpty = saveScrambledList(probe, {}) && readWholeFile(probe, empty);
     std::remove(probe.c_str());
     return !(madeEmpty && bytes == empty);
 }

@@ -3,7 +3,6 @@
 
 #include <emscripten/emscripten.h>
 
-#include <fstream>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -65,11 +64,8 @@ const char* give(std::string text) {
 }
 
 bool readSheet(const std::string& path, Bitmap& sheet) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
-                                           std::istreambuf_iterator<char>());
-    return decodePng(bytes, sheet);
+    std::vector<unsigned char> bytes;
+    return readWholeFile(path, bytes) && decodePng(bytes, sheet);
 }
 
 }  // namespace
